@@ -1,0 +1,595 @@
+#include "mainwindow.h"
+
+#include "app/firstrun.h"
+#include "browser/address.h"
+#include "platform/dialogs.h"
+#include "platform/pointer.h"
+#include "platform/textfile.h"
+#include "platform/twips.h"
+#include "platform/wait.h"
+#include "platform/webbrowser.h"
+#include "platform/webengine.h"
+#include "settings/history.h"
+#include "settings/language.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDate>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStyle>
+#include <QTabBar>
+#include <QToolButton>
+#include <QWebEngineProfile>
+
+#include <cmath>
+
+namespace {
+
+const QString kTitle = QStringLiteral("QuorlOffice");
+
+// Fixed sizes of the layout, in twips.
+constexpr int kBarPanelHeight = 385;
+constexpr int kStatusPanelHeight = 330;
+constexpr int kMoveButtonWidth = 330;
+constexpr int kProgressWidth = 1800;
+constexpr int kBarWidth0 = 4560;
+constexpr int kBarWidth2 = 3400;
+constexpr int kBrowserOverlap = 35;
+constexpr int kRestoreShift = 285;
+constexpr int kMaxTabs = 32;
+constexpr int kDefaultTabPixels = 110; // per tab, when the language file sets no width
+
+int px(double twips) { return Twips::toPixelsX(twips); }
+int py(double twips) { return Twips::toPixelsY(twips); }
+long long tx(int pixels) { return Twips::fromPixelsX(pixels); }
+long long ty(int pixels) { return Twips::fromPixelsY(pixels); }
+
+int16_t screenHeightTwips()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return TextFile::clampInt16(screen ? ty(screen->geometry().height()) : 0);
+}
+
+int16_t screenWidthTwips()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return TextFile::clampInt16(screen ? tx(screen->geometry().width()) : 0);
+}
+
+// The look the tab strip has always had: white active tab, pale blue inactive tabs on
+// a light blue strip.
+const char *kTabStyle = R"(
+QTabBar { background: rgb(197, 224, 254); }
+QTabBar::tab {
+    color: rgb(64, 64, 64);
+    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 white, stop:1 rgb(162, 187, 225));
+    border: 1px solid rgb(128, 128, 128);
+    border-bottom: none;
+    border-top-left-radius: 5px;
+    border-top-right-radius: 5px;
+    padding: 1px 6px;
+    min-height: 16px;
+}
+QTabBar::tab:selected { background: white; color: black; }
+QTabBar::tab:disabled { background: palette(button); color: rgb(160, 160, 160); }
+)";
+
+} // namespace
+
+MainWindow::MainWindow(const QString &appPath, QWidget *parent)
+    : QWidget(parent)
+    , m_state(appPath)
+{
+    setWindowTitle(kTitle);
+    buildWidgets();
+    m_timer1.setParent(this);
+    m_timer4.setParent(this);
+    connect(&m_timer1, &QTimer::timeout, this, &MainWindow::autoHideTick);
+    m_timer4.setSingleShot(true);
+    connect(&m_timer4, &QTimer::timeout, this, &MainWindow::startupTimerFired);
+    connect(Wait::notifier(), &Wait::idle, this, [this] {
+        if (m_closePending && !m_exiting) {
+            m_closePending = false;
+            goExit();
+        }
+    });
+}
+
+MainWindow::~MainWindow()
+{
+    // Pages before the profile they were made with.
+    for (WebBrowser *web : m_web)
+        delete web;
+    m_web.clear();
+    delete m_profile;
+}
+
+void MainWindow::buildWidgets()
+{
+    m_picBar = new QWidget(this);
+    m_picBar->setObjectName(QStringLiteral("picBar"));
+    m_picBar->setAutoFillBackground(true);
+    for (int i = 0; i < 3; ++i) {
+        m_cmdBar[i] = new QWidget(m_picBar);
+        m_cmdBar[i]->setObjectName(QStringLiteral("cmdBar%1").arg(i));
+    }
+    m_tab1 = new QTabBar(m_cmdBar[1]);
+    m_tab1->setObjectName(QStringLiteral("Tab1"));
+    m_tab1->setStyleSheet(QString::fromLatin1(kTabStyle));
+    m_tab1->setDrawBase(false);
+    m_tab1->setExpanding(true);
+    m_tab1->setUsesScrollButtons(false);
+    m_tab1->setElideMode(Qt::ElideRight);
+    m_tab1->setFocusPolicy(Qt::NoFocus);
+    for (int i = 0; i < 3; ++i)
+        m_tab1->addTab(QString());
+
+    m_text1 = new QComboBox(m_picBar);
+    m_text1->setObjectName(QStringLiteral("Text1"));
+    m_text1->setEditable(true);
+    m_text1->setInsertPolicy(QComboBox::NoInsert);
+    m_text1->setMaxVisibleItems(16);
+
+    m_picStat = new QWidget(this);
+    m_picStat->setObjectName(QStringLiteral("picStat"));
+    m_cmdMoveL = new QToolButton(m_picStat);
+    m_cmdMoveL->setObjectName(QStringLiteral("cmdMoveL"));
+    m_cmdMove = new QToolButton(m_picStat);
+    m_cmdMove->setObjectName(QStringLiteral("cmdMove"));
+    for (QToolButton *b : {m_cmdMoveL, m_cmdMove}) {
+        b->setAutoRaise(true);
+        b->setFocusPolicy(Qt::NoFocus);
+        b->setCursor(Qt::SizeAllCursor);
+    }
+    m_statusBar = new QLabel(m_picStat);
+    m_statusBar->setObjectName(QStringLiteral("statusBar"));
+    m_statusBar->setTextFormat(Qt::PlainText);
+    m_statusBar->setFrameShape(QFrame::StyledPanel);
+    m_statusBar->setFrameShadow(QFrame::Sunken);
+    m_progressBar = new QProgressBar(m_picStat);
+    m_progressBar->setObjectName(QStringLiteral("progressBar"));
+    m_progressBar->setTextVisible(false);
+
+    m_picBar->setGeometry(px(20), 0, px(9000), py(kBarPanelHeight));
+    m_picStat->setGeometry(0, 0, px(9000), py(kStatusPanelHeight));
+    for (QToolButton *b : {m_cmdMoveL, m_cmdMove})
+        b->setGeometry(0, 0, px(kMoveButtonWidth), py(kStatusPanelHeight));
+    m_statusBar->setGeometry(0, 0, px(3000), py(kStatusPanelHeight));
+    m_progressBar->setGeometry(0, py(60), px(kProgressWidth), py(kStatusPanelHeight - 120));
+}
+
+bool MainWindow::readLanguage()
+{
+    std::optional<int> tabNumber;
+    const QString path = m_state.languagePath();
+    if (!LanguageFile::read(path, m_state.lang, m_state.langSettings, &tabNumber)) {
+        // The named language file is gone or unreadable: start in English rather than
+        // not at all, and say so only when there is no English file either.
+        m_state.options.langName = QStringLiteral("English");
+        const QString english = m_state.languagePath();
+        if (!LanguageFile::read(english, m_state.lang, m_state.langSettings, &tabNumber)) {
+            Dialogs::instance().message(this, Dialogs::Icon::Critical, kTitle,
+                                        QStringLiteral("QuorlOffice cannot start: no language file "
+                                                       "could be read (")
+                                            + path + QStringLiteral(")."));
+            return false;
+        }
+    }
+    if (tabNumber && *tabNumber > 0)
+        setTabCount(*tabNumber);
+    ensureBrowsers();
+    for (int i = 0; i < m_tab1->count(); ++i)
+        m_tab1->setTabText(i, QString());
+    return true;
+}
+
+void MainWindow::setTabCount(int count)
+{
+    count = std::min(count, kMaxTabs);
+    while (m_tab1->count() < count)
+        m_tab1->addTab(QString());
+    while (m_tab1->count() > count)
+        m_tab1->removeTab(m_tab1->count() - 1);
+}
+
+void MainWindow::ensureBrowsers()
+{
+    if (!m_profile)
+        m_profile = WebEngine::createProfile(m_state.paths.file(QStringLiteral("Data")), nullptr);
+    while (static_cast<int>(m_web.size()) < m_tab1->count()) {
+        auto *web = new WebBrowser(static_cast<int>(m_web.size()), m_profile, this);
+        connect(web, &WebBrowser::statusTextChange, this, &MainWindow::onStatusTextChange);
+        connect(web, &WebBrowser::progressChange, this, &MainWindow::onProgressChange);
+        connect(web, &WebBrowser::beforeNavigate2, this, &MainWindow::onBeforeNavigate);
+        connect(web, &WebBrowser::titleChange, this, &MainWindow::onTitleChange);
+        connect(web, &WebBrowser::documentComplete, this, &MainWindow::onDocumentComplete);
+        connect(web, &WebBrowser::windowClosing, this, &MainWindow::onWindowClosing);
+        m_web.push_back(web);
+    }
+    // The tab addresses follow the tab count, also when a language loaded later asks
+    // for more tabs than the start did.
+    while (m_state.tabURL.size() < m_tab1->count())
+        m_state.tabURL.append(QString());
+}
+
+bool MainWindow::load()
+{
+    AppState &s = m_state;
+    if (FirstRun::markerPresent(s.paths.appPath())) {
+        const FirstRun::Result result = FirstRun::moveData(s.paths.appPath());
+        if (result.status == FirstRun::Result::Status::MissingFile) {
+            Dialogs::instance().message(this, Dialogs::Icon::Critical, kTitle,
+                                        QStringLiteral("No ") + result.path + QStringLiteral(" file found!"));
+            return false;
+        }
+        if (result.status == FirstRun::Result::Status::Failed) {
+            Dialogs::instance().message(this, Dialogs::Icon::Critical, kTitle,
+                                        QStringLiteral("QuorlOffice could not install its data files: ")
+                                            + result.detail);
+            return false;
+        }
+    }
+
+    s.todayText = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
+    s.linkRows = 30;
+    s.linkColumns = 5;
+    s.pictureCount = 0;
+    s.exportAlpha = 205;
+    s.normalAlpha = 255;
+
+    QString error;
+    if (OptionsFile::read(s.optionsPath(), s.options, WebEngine::startPageAddress(), &error)
+        == OptionsFile::ReadResult::CannotCreate) {
+        Dialogs::instance().message(this, Dialogs::Icon::Critical, kTitle,
+                                    QStringLiteral("QuorlOffice cannot start: its options file could not be "
+                                                   "written (")
+                                        + s.optionsPath() + QStringLiteral("): ") + error);
+        return false;
+    }
+    if (!readLanguage())
+        return false;
+    s.tabURL = QStringList();
+    for (int i = 0; i < m_tab1->count(); ++i)
+        s.tabURL.append(QString());
+
+    IniFile::read(s.iniPath(), s.ini, screenHeightTwips(), screenWidthTwips());
+
+    s.barsShown = true;
+    m_picBar->setGeometry(px(20), 0, m_picBar->width(), py(kBarPanelHeight));
+    m_text1->move(m_text1->x(), py(20));
+
+    m_text1->addItems(HistoryFile::read(s.historyPath()));
+
+    // Places of the three command bars; the bars themselves are mounted into them.
+    m_cmdBar[0]->setGeometry(0, 0, px(kBarWidth0), py(kBarPanelHeight));
+    m_cmdBar[2]->setGeometry(m_cmdBar[2]->x(), 0, px(kBarWidth2), py(kBarPanelHeight));
+    m_cmdBar[1]->setGeometry(m_cmdBar[0]->width(), py(-10), m_cmdBar[1]->width(), py(kBarPanelHeight + 10));
+
+    if (s.ini.startState == 2) {
+        const QRect screen = QGuiApplication::primaryScreen()->geometry();
+        setWindowRectTwips(0, 0, tx(screen.width()), ty(screen.height()));
+    } else {
+        setWindowRectTwips(s.ini.windowLeft, s.ini.windowTop, s.ini.windowWidth, s.ini.windowHeight);
+    }
+    m_text1->move(m_cmdBar[0]->width() - px(40), m_text1->y());
+
+    for (int i = 0; i < static_cast<int>(m_web.size()); ++i) {
+        m_web[i]->setRegisterAsBrowser(false);
+        m_web[i]->setSilent(true);
+        setWeb(i);
+    }
+    s.currentURL.clear();
+
+    m_progressBar->resize(px(kProgressWidth), m_progressBar->height());
+    m_progressBar->setRange(0, 100);
+    m_progressBar->setValue(0);
+    m_cmdMoveL->move(0, 0);
+    m_statusBar->move(m_cmdMoveL->width(), 0);
+    m_cmdMove->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
+    m_cmdMoveL->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
+
+    QString home = s.options.homePage;
+    if (home.isEmpty()) {
+        home = WebEngine::startPageAddress();
+        s.options.homePage = home;
+    }
+    m_tab1->setCurrentIndex(0);
+    s.tabURL[0] = home;
+    s.currentURL = home;
+    m_web[0]->navigate(home);
+    m_tab1->setTabText(0, Address::makeTabCaption(home));
+    m_web[0]->widget()->setVisible(true);
+
+    if (s.options.floatBars == 1) {
+        m_timer1.setInterval(5000);
+        m_timer1.start();
+        s.barsShown = true;
+    }
+    m_timer4.setInterval(750);
+    m_timer4.start();
+    m_loaded = true;
+    formResize();
+    return true;
+}
+
+void MainWindow::startupTimerFired()
+{
+    m_timer4.stop();
+    m_state.templateDoc = m_state.paths.file(QStringLiteral("Data/Template.Doc"));
+    m_state.templateHDoc = m_state.paths.file(QStringLiteral("Data/TemplateH.Doc"));
+}
+
+WebBrowser *MainWindow::browser(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(m_web.size()))
+        return nullptr;
+    return m_web[index];
+}
+
+WebBrowser *MainWindow::currentBrowser() const
+{
+    return browser(selectedTab());
+}
+
+int MainWindow::tabCount() const
+{
+    return m_tab1->count();
+}
+
+int MainWindow::selectedTab() const
+{
+    return std::max(0, m_tab1->currentIndex());
+}
+
+int MainWindow::tabStripWidth() const
+{
+    const int panel = m_state.langSettings.tabWidth;
+    return panel > 0 ? panel : kDefaultTabPixels * m_tab1->count();
+}
+
+void MainWindow::setWeb(int index)
+{
+    WebBrowser *web = browser(index);
+    if (!web)
+        return;
+    QWidget *view = web->widget();
+    if (m_state.barsShown)
+        view->setGeometry(0, m_picBar->height(), width(),
+                          height() - m_picBar->height() - m_picStat->height() + py(kBrowserOverlap));
+    else
+        view->setGeometry(0, 0, width(), height() - m_picStat->height() + py(kBrowserOverlap));
+    view->raise();
+}
+
+void MainWindow::goBarOff()
+{
+    if (!m_state.barsShown)
+        return;
+    m_picStat->setVisible(false);
+    if (WebBrowser *web = currentBrowser()) {
+        const int h = !m_statusBar->isHidden() ? height() - m_picStat->height() + py(kBrowserOverlap)
+                                               : height() + py(kBrowserOverlap);
+        web->widget()->setGeometry(0, 0, web->widget()->width(), h);
+        web->widget()->raise();
+    }
+    m_state.barsShown = false;
+}
+
+void MainWindow::goBarOn()
+{
+    if (!m_state.barsShown) {
+        m_picStat->setVisible(true);
+        if (WebBrowser *web = currentBrowser()) {
+            web->widget()->setGeometry(0, m_picBar->height(), web->widget()->width(),
+                                       height() - m_picBar->height() - m_picStat->height()
+                                           + py(kBrowserOverlap));
+        }
+        m_state.barsShown = true;
+        activateWindow();
+    }
+    Wait::pendingEvents();
+}
+
+void MainWindow::autoHideTick()
+{
+    const long long y = ty(Pointer::position().y());
+    const long long top = windowRectTwips().top;
+    if (m_state.barsShown) {
+        if (y < top + ty(m_picBar->height()) + 400)
+            return;
+        goBarOff();
+    } else if (y < top + 420) {
+        goBarOn();
+    }
+    if (m_timer1.interval() != 1500)
+        m_timer1.setInterval(1500);
+}
+
+LiveWindowRect MainWindow::windowRectTwips() const
+{
+    const QRect frame = frameGeometry();
+    return {ty(frame.y()), tx(frame.x()), ty(frame.height()), tx(frame.width())};
+}
+
+void MainWindow::setWindowRectTwips(long long left, long long top, long long width, long long height)
+{
+    const QRect frame = frameGeometry();
+    const QRect inner = geometry();
+    const int extraW = frame.width() - inner.width();
+    const int extraH = frame.height() - inner.height();
+    move(px(left), py(top));
+    resize(std::max(1, px(width) - extraW), std::max(1, py(height) - extraH));
+}
+
+void MainWindow::formResize()
+{
+    AppState &s = m_state;
+    if (s.exportBusy == 1 || !m_loaded)
+        return;
+    if (isMinimized()) {
+        s.wasMinimised = 1;
+        setWindowTitle(s.lang.entry(179));
+        return;
+    }
+    if (s.wasMinimised == 1 && windowState() == Qt::WindowNoState) {
+        s.wasMinimised = 0;
+        setWindowTitle(QString());
+        const LiveWindowRect r = windowRectTwips();
+        setWindowRectTwips(r.left, r.top - kRestoreShift, r.width, r.height + kRestoreShift);
+    }
+
+    const int w = width();
+    const int h = height();
+    m_picBar->resize(w - px(20), m_picBar->height());
+    m_statusBar->resize(w - m_progressBar->width() - m_cmdMove->width() - m_cmdMoveL->width() - px(60),
+                        m_statusBar->height());
+    m_picStat->setGeometry(m_picStat->x(), h - m_picStat->height(), w - px(20), m_picStat->height());
+
+    const int barW = m_picBar->width();
+    m_cmdBar[1]->resize(barW - m_cmdBar[0]->width() - m_cmdBar[2]->width() + px(150), m_cmdBar[1]->height());
+    m_cmdBar[2]->move(barW - m_cmdBar[2]->width() + px(150), m_cmdBar[2]->y());
+    const int strip = std::min(tabStripWidth(), std::max(0, m_cmdBar[1]->width() - px(100)));
+    m_tab1->setGeometry(0, py(10), strip, m_cmdBar[1]->height() - py(10));
+    m_text1->setGeometry(m_cmdBar[1]->x() + strip + px(50), m_text1->y(),
+                         std::max(0, m_cmdBar[1]->width() - strip - px(100)), m_text1->height());
+    m_text1->raise();
+
+    setWeb(selectedTab());
+    m_progressBar->move(m_statusBar->x() + m_statusBar->width(), m_progressBar->y());
+    m_cmdMove->move(w - m_cmdMove->width() - px(50), 0);
+
+    if (windowState() == Qt::WindowNoState) {
+        const LiveWindowRect r = windowRectTwips();
+        s.ini.windowTop = TextFile::clampInt16(r.top);
+        s.ini.windowLeft = TextFile::clampInt16(r.left);
+        s.ini.windowHeight = TextFile::clampInt16(r.height);
+        s.ini.windowWidth = TextFile::clampInt16(r.width);
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    formResize();
+}
+
+void MainWindow::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange)
+        formResize();
+}
+
+void MainWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_exiting) {
+        event->accept();
+        return;
+    }
+    event->ignore();
+    if (Wait::active()) {
+        // A wait is running below us; close once it has returned.
+        m_closePending = true;
+        return;
+    }
+    goExit();
+}
+
+void MainWindow::goExit()
+{
+    if (m_exiting)
+        return;
+    m_exiting = true;
+    m_timer1.stop();
+    m_timer4.stop();
+    AppState &s = m_state;
+
+    // Every file is written whole beside its target first, so a failed write leaves
+    // the old file as it was; the user is told which ones, and the exit goes on.
+    QStringList failed;
+    QString error;
+    if (!OptionsFile::save(s.optionsPath(), s.options, &error))
+        failed << s.optionsPath();
+    QStringList history;
+    for (int i = 0; i < m_text1->count(); ++i)
+        history.append(m_text1->itemText(i));
+    if (!HistoryFile::save(s.historyPath(), history, &error))
+        failed << s.historyPath();
+    if (!IniFile::save(s.iniPath(), s.ini, windowRectTwips(), &error))
+        failed << s.iniPath();
+    if (!failed.isEmpty()) {
+        Dialogs::instance().message(this, Dialogs::Icon::Warning, kTitle,
+                                    s.text(219, QStringLiteral("This file could not be written:"))
+                                        + QStringLiteral("\n") + failed.join(u'\n'));
+    }
+
+    if (WebBrowser *web = currentBrowser())
+        web->stop();
+    hide();
+    for (const char *name : {"html.txt", "doc.txt"}) {
+        const QString path = s.paths.file(QString::fromLatin1(name));
+        if (QFile::exists(path))
+            QFile::remove(path);
+    }
+    for (QWidget *w : QApplication::topLevelWidgets()) {
+        if (w != this && w->isVisible())
+            w->close();
+    }
+    close();
+    emit ended();
+}
+
+void MainWindow::onStatusTextChange(int, const QString &text)
+{
+    m_statusBar->setText(text);
+}
+
+void MainWindow::onProgressChange(int, int progress, int progressMax)
+{
+    if (progress >= 1 && progressMax >= progress)
+        m_progressBar->setValue(static_cast<int>(std::lround(progress * 100.0 / progressMax)));
+}
+
+void MainWindow::onBeforeNavigate(int)
+{
+    m_progressBar->setValue(0);
+    m_statusBar->setText(m_state.lang.entry(179));
+}
+
+void MainWindow::onTitleChange(int index, const QString &title)
+{
+    m_statusBar->setText(title);
+    m_state.pageTitle = title;
+    if (WebBrowser *web = browser(index))
+        m_state.currentURL = web->locationURL();
+    m_text1->setEditText(m_state.currentURL);
+}
+
+void MainWindow::onDocumentComplete(int index, const QString &address)
+{
+    m_progressBar->setValue(100);
+    if (address != QLatin1String("about:blank")) {
+        m_text1->setEditText(address);
+        // The tab whose page completed keeps its own address and caption, also when
+        // it is not the selected one.
+        if (index >= 0 && index < m_state.tabURL.size()) {
+            m_state.tabURL[index] = address;
+            m_tab1->setTabText(index, Address::makeTabCaption(address));
+        }
+    }
+    if (index == 0 && !m_homeReported) {
+        m_homeReported = true;
+        emit homePageLoaded();
+    }
+}
+
+void MainWindow::onWindowClosing(int, bool isChild, bool *cancel)
+{
+    if (!isChild)
+        *cancel = true;
+}

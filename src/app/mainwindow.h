@@ -1,0 +1,110 @@
+#pragma once
+
+#include "app/appstate.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QTabBar;
+class QToolButton;
+class QWebEngineProfile;
+class WebBrowser;
+
+// frmStart, the main window: the bar panel with the address box and the tab strip,
+// one browser per tab, the status panel; the start-up sequence, the layout rules,
+// floating bars, the minimised caption and the exit sequence.
+class MainWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit MainWindow(const QString &appPath, QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // The window's load: first-run installation, options, language, geometry, history
+    // and the home page. False when the program cannot run (a message has been shown).
+    bool load();
+
+    AppState &state() { return m_state; }
+    const AppState &state() const { return m_state; }
+
+    void goBarOn();
+    void goBarOff();
+    void setWeb(int index);
+    void goExit();
+    bool exiting() const { return m_exiting; }
+
+    WebBrowser *browser(int index) const;
+    WebBrowser *currentBrowser() const;
+    int tabCount() const;
+    int selectedTab() const;
+    QTabBar *tabBar() const { return m_tab1; }
+    QComboBox *addressBox() const { return m_text1; }
+    QWidget *barPanel() const { return m_picBar; }
+    QWidget *statusPanel() const { return m_picStat; }
+    QWidget *commandBarSlot(int index) const { return m_cmdBar[index]; }
+    QLabel *statusText() const { return m_statusBar; }
+    QProgressBar *progressBar() const { return m_progressBar; }
+    QTimer *autoHideTimer() { return &m_timer1; }
+    QTimer *startupTimer() { return &m_timer4; }
+
+    // One tick of the auto-hide timer, from the pointer position now.
+    void autoHideTick();
+
+    // The window rectangle in twips (frame included, as the settings file keeps it).
+    LiveWindowRect windowRectTwips() const;
+    void setWindowRectTwips(long long left, long long top, long long width, long long height);
+
+signals:
+    // The exit sequence has finished; the program ends.
+    void ended();
+    // The home page of tab 0 reported completion for the first time.
+    void homePageLoaded();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildWidgets();
+    bool readLanguage();
+    void setTabCount(int count);
+    void ensureBrowsers();
+    void formResize();
+    void startupTimerFired();
+    int tabStripWidth() const;
+
+    void onStatusTextChange(int index, const QString &text);
+    void onProgressChange(int index, int progress, int progressMax);
+    void onBeforeNavigate(int index);
+    void onTitleChange(int index, const QString &title);
+    void onDocumentComplete(int index, const QString &address);
+    void onWindowClosing(int index, bool isChild, bool *cancel);
+
+    AppState m_state;
+    QWebEngineProfile *m_profile = nullptr;
+
+    QWidget *m_picBar = nullptr;
+    QWidget *m_cmdBar[3] = {nullptr, nullptr, nullptr};
+    QTabBar *m_tab1 = nullptr;
+    QComboBox *m_text1 = nullptr;
+    std::vector<WebBrowser *> m_web;
+    QWidget *m_picStat = nullptr;
+    QLabel *m_statusBar = nullptr;
+    QProgressBar *m_progressBar = nullptr;
+    QToolButton *m_cmdMoveL = nullptr;
+    QToolButton *m_cmdMove = nullptr;
+
+    QTimer m_timer1; // auto-hide of the bars in floating mode
+    QTimer m_timer4; // one-shot start-up work
+
+    bool m_loaded = false;
+    bool m_exiting = false;
+    bool m_closePending = false;
+    bool m_homeReported = false;
+};

@@ -1,0 +1,21 @@
+#include "app/application.h"
+#include "app/mainwindow.h"
+
+#include <QApplication>
+
+int main(int argc, char *argv[])
+{
+    Application::prepare();
+    QApplication app(argc, argv);
+
+    MainWindow window(Application::appPath());
+    if (!window.load())
+        return 1;
+    QObject::connect(&window, &MainWindow::homePageLoaded, &window, [] {
+        // Read by the run script and the start-up benchmark.
+        qInfo("QuorlOffice: home page loaded");
+    });
+    QObject::connect(&window, &MainWindow::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,114 @@
+#include "dialogs.h"
+
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace {
+
+Dialogs *g_override = nullptr;
+
+QMessageBox::Icon toQt(Dialogs::Icon icon)
+{
+    switch (icon) {
+    case Dialogs::Icon::Information: return QMessageBox::Information;
+    case Dialogs::Icon::Warning: return QMessageBox::Warning;
+    case Dialogs::Icon::Critical: return QMessageBox::Critical;
+    case Dialogs::Icon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+Dialogs &Dialogs::instance()
+{
+    static Dialogs real;
+    return g_override ? *g_override : real;
+}
+
+void Dialogs::setInstance(Dialogs *dialogs)
+{
+    g_override = dialogs;
+}
+
+QString Dialogs::toQtFilter(const QString &filter)
+{
+    const QStringList parts = filter.split(u'|');
+    QStringList result;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        QString name = parts.at(i).trimmed();
+        const QString pattern = parts.at(i + 1).trimmed().replace(u';', u' ');
+        if (!name.contains(u'('))
+            name += QStringLiteral(" (") + pattern + u')';
+        result.append(name);
+    }
+    if (result.isEmpty() && !filter.isEmpty())
+        result.append(filter);
+    return result.join(QStringLiteral(";;"));
+}
+
+void Dialogs::message(QWidget *parent, Icon icon, const QString &title, const QString &text)
+{
+    QMessageBox box(toQt(icon), title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool Dialogs::question(QWidget *parent, const QString &title, const QString &text)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    return box.exec() == QMessageBox::Yes;
+}
+
+QString Dialogs::saveFile(QWidget *parent, const QString &title, const QString &filter,
+                          const QString &suggestedName, const QString &folder)
+{
+    const QString start = folder.isEmpty() ? suggestedName : folder + u'/' + suggestedName;
+    return QFileDialog::getSaveFileName(parent, title, start, toQtFilter(filter), nullptr,
+                                        QFileDialog::DontConfirmOverwrite);
+}
+
+QString Dialogs::openFile(QWidget *parent, const QString &title, const QString &filter,
+                          const QString &fileName)
+{
+    return QFileDialog::getOpenFileName(parent, title, fileName, toQtFilter(filter));
+}
+
+QString Dialogs::input(QWidget *parent, const QString &title, const QString &prompt,
+                       const QString &text, bool *ok)
+{
+    return QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, text, ok);
+}
+
+void ScriptedDialogs::message(QWidget *, Icon icon, const QString &title, const QString &text)
+{
+    messages.append({icon, title, text});
+}
+
+bool ScriptedDialogs::question(QWidget *, const QString &title, const QString &text)
+{
+    messages.append({Icon::Question, title, text});
+    return answers.isEmpty() ? false : answers.takeFirst();
+}
+
+QString ScriptedDialogs::saveFile(QWidget *, const QString &, const QString &filter,
+                                  const QString &suggestedName, const QString &)
+{
+    suggestedNames.append(suggestedName);
+    filters.append(filter);
+    return files.isEmpty() ? QString() : files.takeFirst();
+}
+
+QString ScriptedDialogs::openFile(QWidget *, const QString &, const QString &filter, const QString &)
+{
+    filters.append(filter);
+    return files.isEmpty() ? QString() : files.takeFirst();
+}
+
+QString ScriptedDialogs::input(QWidget *, const QString &, const QString &, const QString &, bool *ok)
+{
+    const bool answered = !inputs.isEmpty();
+    if (ok)
+        *ok = answered;
+    return answered ? inputs.takeFirst() : QString();
+}

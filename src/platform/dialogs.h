@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+class QWidget;
+
+// Every message box, question and file dialog of the program goes through this
+// service, so a test can answer them and read what was shown.
+class Dialogs
+{
+public:
+    enum class Icon { Information, Warning, Critical, Question };
+
+    virtual ~Dialogs() = default;
+
+    virtual void message(QWidget *parent, Icon icon, const QString &title, const QString &text);
+    // Yes/No question; true for Yes.
+    virtual bool question(QWidget *parent, const QString &title, const QString &text);
+    // Save dialog without an overwrite prompt. filter uses the "Name (*.ext)|*.ext"
+    // form of the exports. Empty when cancelled.
+    virtual QString saveFile(QWidget *parent, const QString &title, const QString &filter,
+                             const QString &suggestedName, const QString &folder);
+    virtual QString openFile(QWidget *parent, const QString &title, const QString &filter,
+                             const QString &fileName);
+    // Text input; ok is false when cancelled.
+    virtual QString input(QWidget *parent, const QString &title, const QString &prompt,
+                          const QString &text, bool *ok);
+
+    // "Word (*.doc)|*.doc|All (*.*)|*.*" to Qt's "Word (*.doc);;All (*.*)".
+    static QString toQtFilter(const QString &filter);
+
+    static Dialogs &instance();
+    // Replaces the service (tests); nullptr restores the real one. Not owned.
+    static void setInstance(Dialogs *dialogs);
+};
+
+// The service as tests use it: answers from queues, everything shown recorded.
+class ScriptedDialogs : public Dialogs
+{
+public:
+    struct Shown
+    {
+        Icon icon;
+        QString title;
+        QString text;
+    };
+
+    void message(QWidget *parent, Icon icon, const QString &title, const QString &text) override;
+    bool question(QWidget *parent, const QString &title, const QString &text) override;
+    QString saveFile(QWidget *parent, const QString &title, const QString &filter,
+                     const QString &suggestedName, const QString &folder) override;
+    QString openFile(QWidget *parent, const QString &title, const QString &filter,
+                     const QString &fileName) override;
+    QString input(QWidget *parent, const QString &title, const QString &prompt, const QString &text,
+                  bool *ok) override;
+
+    QList<Shown> messages;
+    QList<bool> answers;        // question answers, front first; No when empty
+    QStringList files;          // save/open answers, front first; cancel when empty
+    QStringList inputs;         // input answers; cancel when empty
+    QStringList suggestedNames; // what each save dialog proposed
+    QStringList filters;        // the filter of each file dialog
+};
+
+// Installs a scripted service for the lifetime of the object.
+class ScopedDialogs
+{
+public:
+    ScopedDialogs() { Dialogs::setInstance(&dialogs); }
+    ~ScopedDialogs() { Dialogs::setInstance(nullptr); }
+    ScopedDialogs(const ScopedDialogs &) = delete;
+    ScopedDialogs &operator=(const ScopedDialogs &) = delete;
+
+    ScriptedDialogs dialogs;
+};

@@ -1,0 +1,71 @@
+#include "wait.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+int Wait::s_depth = 0;
+
+namespace {
+
+struct Depth
+{
+    explicit Depth(int &d) : depth(d) { ++depth; }
+    ~Depth()
+    {
+        if (--depth == 0)
+            emit Wait::notifier()->idle();
+    }
+    int &depth;
+};
+
+} // namespace
+
+Wait *Wait::notifier()
+{
+    static Wait instance;
+    return &instance;
+}
+
+bool Wait::active()
+{
+    return s_depth > 0;
+}
+
+void Wait::sleep(int ms)
+{
+    Depth depth(s_depth);
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+bool Wait::until(const std::function<bool()> &done, int timeoutMs, int stepMs)
+{
+    if (done())
+        return true;
+    Depth depth(s_depth);
+    QElapsedTimer clock;
+    clock.start();
+    QEventLoop loop;
+    QTimer poll;
+    poll.setInterval(stepMs);
+    bool result = false;
+    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+        if (done()) {
+            result = true;
+            loop.quit();
+        } else if (timeoutMs >= 0 && clock.elapsed() >= timeoutMs) {
+            loop.quit();
+        }
+    });
+    poll.start();
+    loop.exec();
+    return result;
+}
+
+void Wait::pendingEvents()
+{
+    QCoreApplication::processEvents();
+}

@@ -1,0 +1,153 @@
+#include "webbrowser.h"
+
+#include "platform/wait.h"
+
+#include <QPointer>
+#include <QWebEnginePage>
+#include <QWebEngineProfile>
+#include <QWebEngineView>
+
+// The page of a tab. A page's request for a new window opens the address in the same
+// tab: the program has a fixed row of tabs and no pop-up windows.
+class BrowserPage : public QWebEnginePage
+{
+public:
+    BrowserPage(QWebEngineProfile *profile, WebBrowser *owner)
+        : QWebEnginePage(profile, owner)
+        , m_owner(owner)
+    {
+    }
+
+protected:
+    QWebEnginePage *createWindow(WebWindowType) override
+    {
+        auto *popup = new QWebEnginePage(profile(), this);
+        connect(popup, &QWebEnginePage::urlChanged, this, [this, popup](const QUrl &url) {
+            if (url.isEmpty())
+                return;
+            setUrl(url);
+            popup->deleteLater();
+        });
+        return popup;
+    }
+
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
+                                  int line, const QString &source) override
+    {
+        if (!m_owner->silent())
+            QWebEnginePage::javaScriptConsoleMessage(level, message, line, source);
+    }
+
+private:
+    WebBrowser *m_owner;
+};
+
+WebBrowser::WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent)
+    : QObject(parent)
+    , m_index(index)
+{
+    m_view = new QWebEngineView(parent);
+    m_page = new BrowserPage(profile, this);
+    m_view->setPage(m_page);
+    m_view->setVisible(false);
+
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        m_busy = true;
+        emit beforeNavigate2(m_index);
+    });
+    connect(m_page, &QWebEnginePage::loadProgress, this, [this](int progress) {
+        emit progressChange(m_index, progress, 100);
+    });
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        m_busy = false;
+        emit documentComplete(m_index, m_page->url().toString());
+    });
+    connect(m_page, &QWebEnginePage::titleChanged, this, [this](const QString &title) {
+        emit titleChange(m_index, title);
+    });
+    connect(m_page, &QWebEnginePage::linkHovered, this, [this](const QString &url) {
+        emit statusTextChange(m_index, url);
+    });
+    connect(m_page, &QWebEnginePage::windowCloseRequested, this, &WebBrowser::pageCloseRequested);
+}
+
+WebBrowser::~WebBrowser()
+{
+    // The page must go before the profile it was made with.
+    delete m_view;
+}
+
+QWidget *WebBrowser::widget() const
+{
+    return m_view;
+}
+
+void WebBrowser::navigate(const QString &address)
+{
+    m_page->setUrl(QUrl::fromUserInput(address));
+}
+
+void WebBrowser::goBack()
+{
+    m_page->triggerAction(QWebEnginePage::Back);
+}
+
+void WebBrowser::goForward()
+{
+    m_page->triggerAction(QWebEnginePage::Forward);
+}
+
+void WebBrowser::refresh()
+{
+    m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+void WebBrowser::stop()
+{
+    m_page->triggerAction(QWebEnginePage::Stop);
+}
+
+QString WebBrowser::locationName() const
+{
+    return m_page->title();
+}
+
+QString WebBrowser::locationURL() const
+{
+    return m_page->url().toString();
+}
+
+std::optional<QVariant> WebBrowser::evaluate(const QString &script, int timeoutMs)
+{
+    struct Result
+    {
+        bool done = false;
+        QVariant value;
+    };
+    auto result = std::make_shared<Result>();
+    m_page->runJavaScript(script, [result](const QVariant &value) {
+        result->done = true;
+        result->value = value;
+    });
+    QPointer<WebBrowser> self(this);
+    Wait::until([&] { return result->done || !self; }, timeoutMs, 5);
+    if (!result->done)
+        return std::nullopt;
+    return result->value;
+}
+
+QString WebBrowser::readyState(int timeoutMs)
+{
+    const auto state = evaluate(QStringLiteral("document.readyState"), timeoutMs);
+    return state ? state->toString().toLower() : QString();
+}
+
+void WebBrowser::pageCloseRequested()
+{
+    bool cancel = false;
+    emit windowClosing(m_index, false, &cancel);
+    // A page cannot close its browser: the close is dropped when refused, and an
+    // accepted close only blanks the tab, which keeps its browser.
+    if (!cancel)
+        m_page->setUrl(QUrl(QStringLiteral("about:blank")));
+}

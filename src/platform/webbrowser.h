@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+
+class QWebEngineProfile;
+class QWebEngineView;
+class QWidget;
+class BrowserPage;
+
+// One tab's browser: the operations the program calls on a page and the events it
+// handles, in front of Qt WebEngine. Nothing else in the program touches the view.
+class WebBrowser : public QObject
+{
+    Q_OBJECT
+public:
+    WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent);
+    ~WebBrowser() override;
+
+    int index() const { return m_index; }
+    QWidget *widget() const;
+
+    void navigate(const QString &address);
+    void goBack();
+    void goForward();
+    void refresh();
+    void stop();
+
+    // A navigation is running.
+    bool busy() const { return m_busy; }
+    QString locationName() const;
+    QString locationURL() const;
+
+    // No script error reports from the page.
+    void setSilent(bool silent) { m_silent = silent; }
+    bool silent() const { return m_silent; }
+    // This engine never registers itself as a shell browser; kept for the start-up order.
+    void setRegisterAsBrowser(bool value) { m_registerAsBrowser = value; }
+    bool registerAsBrowser() const { return m_registerAsBrowser; }
+
+    // Runs a script in the page and waits for its result, the window and engine
+    // working meanwhile; nullopt when the page gave no answer within timeoutMs.
+    std::optional<QVariant> evaluate(const QString &script, int timeoutMs = 5000);
+    // The document's readyState, lower case; empty when the page did not answer.
+    QString readyState(int timeoutMs = 2000);
+
+signals:
+    void statusTextChange(int index, const QString &text);
+    void progressChange(int index, int progress, int progressMax);
+    void titleChange(int index, const QString &title);
+    void beforeNavigate2(int index);
+    void documentComplete(int index, const QString &address);
+    // The page asked to close its window; a handler sets *cancel to keep it open.
+    void windowClosing(int index, bool isChildWindow, bool *cancel);
+
+private:
+    friend class BrowserPage;
+    void pageCloseRequested();
+
+    const int m_index;
+    QWebEngineView *m_view = nullptr;
+    BrowserPage *m_page = nullptr;
+    bool m_busy = false;
+    bool m_silent = false;
+    bool m_registerAsBrowser = true;
+};

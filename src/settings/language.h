@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+// The 250 numbered texts of the current language file. Entry numbers are the contract
+// between the program and its language files: captions, tooltips and messages are
+// asked for by number.
+class LangTable
+{
+public:
+    static constexpr int kSize = 250;
+
+    // Entry n (1 to 250); empty for numbers the file did not supply or out of range.
+    QString entry(int n) const;
+    void setEntry(int n, const QString &text);
+    void clear();
+    // The number of the last entry that holds text, 0 for an empty table.
+    int lastFilled() const;
+
+private:
+    std::array<QString, kSize + 1> m_entries; // slot 0 exists and is never used
+};
+
+// The per-language settings lines of a language file ("KEY=value").
+struct LangSettings
+{
+    QString startPage;
+    QString langCode;
+    QString programMail;
+    QString searchURL;
+    QString searchDescr;
+    QString dictionaryURL;
+    QString dictionaryDescr;
+    QString mapURL;
+    QString mapDescr;
+    QString socialURL;
+    QString socialDescr;
+    QString translatorPath;
+    int16_t tabWidth = 0;
+};
+
+namespace LanguageFile {
+
+// "Languages/Lang_" + name + ".txt" below the program folder, matched without regard to case.
+QString pathFor(const QString &appPath, const QString &langName);
+
+// The table is cleared first; settings not named by the file keep their values.
+// tabNumber receives the value of the last "TAB_NUMBER" line, if any.
+void parse(const QStringList &lines, LangTable &table, LangSettings &settings,
+           std::optional<int> *tabNumber);
+
+// Read_Lang's file part: false when the file cannot be opened (the table is then empty).
+bool read(const QString &path, LangTable &table, LangSettings &settings, std::optional<int> *tabNumber);
+
+} // namespace LanguageFile
