@@ -1,0 +1,72 @@
+#include "httpserver.h"
+
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+
+HttpServer::HttpServer(QObject *parent)
+    : QObject(parent)
+    , m_server(new QTcpServer(this))
+{
+    m_server->listen(QHostAddress::LocalHost, 0);
+    connect(m_server, &QTcpServer::newConnection, this, [this] {
+        while (QTcpSocket *socket = m_server->nextPendingConnection()) {
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
+            connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        }
+    });
+}
+
+HttpServer::~HttpServer() = default;
+
+quint16 HttpServer::port() const
+{
+    return m_server->serverPort();
+}
+
+void HttpServer::addPage(const QString &path, const QByteArray &body, const QByteArray &contentType, int delayMs)
+{
+    m_pages.insert(path, Page{body, contentType, delayMs});
+}
+
+QString HttpServer::url(const QString &path) const
+{
+    return QStringLiteral("http://127.0.0.1:%1%2").arg(port()).arg(path);
+}
+
+void HttpServer::serve(QTcpSocket *socket)
+{
+    QByteArray request = socket->property("request").toByteArray() + socket->readAll();
+    if (!request.contains("\r\n\r\n")) {
+        socket->setProperty("request", request);
+        return;
+    }
+    socket->setProperty("request", QByteArray());
+    const QList<QByteArray> first = request.left(request.indexOf("\r\n")).split(' ');
+    QString path = first.size() > 1 ? QString::fromLatin1(first.at(1)) : QStringLiteral("/");
+    const qsizetype query = path.indexOf(u'?');
+    if (query >= 0)
+        path.truncate(query);
+    m_counts[path] += 1;
+
+    QByteArray response;
+    int delay = 0;
+    const auto it = m_pages.constFind(path);
+    if (it == m_pages.constEnd()) {
+        const QByteArray body("not found");
+        response = "HTTP/1.1 404 Not Found\r\nContent-Type: text/plain\r\nContent-Length: "
+                   + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    } else {
+        delay = it->delayMs;
+        response = "HTTP/1.1 200 OK\r\nContent-Type: " + it->type + "\r\nCache-Control: no-store\r\nContent-Length: "
+                   + QByteArray::number(it->body.size()) + "\r\nConnection: close\r\n\r\n" + it->body;
+    }
+    auto send = [socket, response] {
+        socket->write(response);
+        socket->disconnectFromHost();
+    };
+    if (delay > 0)
+        QTimer::singleShot(delay, socket, send);
+    else
+        send();
+}

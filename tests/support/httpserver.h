@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHash>
+#include <QObject>
+#include <QString>
+
+class QTcpServer;
+class QTcpSocket;
+
+// A small HTTP server on 127.0.0.1 for the tests: fixed pages by path, an optional
+// delay per page, and a count of the requests each path received.
+class HttpServer : public QObject
+{
+    Q_OBJECT
+public:
+    explicit HttpServer(QObject *parent = nullptr);
+    ~HttpServer() override;
+
+    void addPage(const QString &path, const QByteArray &body,
+                 const QByteArray &contentType = QByteArrayLiteral("text/html; charset=utf-8"), int delayMs = 0);
+    QString url(const QString &path) const;
+    int requests(const QString &path) const { return m_counts.value(path); }
+    quint16 port() const;
+
+private:
+    struct Page
+    {
+        QByteArray body;
+        QByteArray type;
+        int delayMs = 0;
+    };
+    void serve(QTcpSocket *socket);
+
+    QTcpServer *m_server = nullptr;
+    QHash<QString, Page> m_pages;
+    QHash<QString, int> m_counts;
+};
