@@ -8,6 +8,7 @@
 static void initResources()
 {
     Q_INIT_RESOURCE(resources);
+    Q_INIT_RESOURCE(images);
 }
 
 namespace Application {

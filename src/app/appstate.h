@@ -1,5 +1,6 @@
 #pragma once
 
+#include "linktable/linkfiles.h"
 #include "platform/paths.h"
 #include "settings/inifile.h"
 #include "settings/language.h"
@@ -25,6 +26,9 @@ struct AppState
     IniSettings ini;
     LangTable lang;
     LangSettings langSettings;
+    QStringList languages;      // the language names found at start-up
+    LinkFiles::GroupList groups; // the link groups' titles and counts
+    QString linkBase;           // AppPath + "/Links/Links."
 
     bool barsShown = true;
     QString currentURL;

@@ -2,6 +2,12 @@
 
 #include "app/firstrun.h"
 #include "browser/address.h"
+#include "commands/captions.h"
+#include "commands/mainbars.h"
+#include "commands/secondarybars.h"
+#include "platform/commandbar.h"
+#include "platform/dragbutton.h"
+#include "platform/imagelist.h"
 #include "platform/dialogs.h"
 #include "platform/pointer.h"
 #include "platform/textfile.h"
@@ -14,6 +20,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QComboBox>
 #include <QDate>
 #include <QFile>
@@ -92,6 +99,7 @@ MainWindow::MainWindow(const QString &appPath, QWidget *parent)
     connect(&m_timer1, &QTimer::timeout, this, &MainWindow::autoHideTick);
     m_timer4.setSingleShot(true);
     connect(&m_timer4, &QTimer::timeout, this, &MainWindow::startupTimerFired);
+    qApp->installEventFilter(this);
     connect(Wait::notifier(), &Wait::idle, this, [this] {
         if (m_closePending && !m_exiting) {
             m_closePending = false;
@@ -115,10 +123,11 @@ void MainWindow::buildWidgets()
     m_picBar->setObjectName(QStringLiteral("picBar"));
     m_picBar->setAutoFillBackground(true);
     for (int i = 0; i < 3; ++i) {
-        m_cmdBar[i] = new QWidget(m_picBar);
-        m_cmdBar[i]->setObjectName(QStringLiteral("cmdBar%1").arg(i));
+        auto *bar = new CommandBar(i, m_picBar);
+        connectCommandBar(bar);
+        m_cmdBars.push_back(bar);
     }
-    m_tab1 = new QTabBar(m_cmdBar[1]);
+    m_tab1 = new QTabBar(m_picBar);
     m_tab1->setObjectName(QStringLiteral("Tab1"));
     m_tab1->setStyleSheet(QString::fromLatin1(kTabStyle));
     m_tab1->setDrawBase(false);
@@ -137,11 +146,11 @@ void MainWindow::buildWidgets()
 
     m_picStat = new QWidget(this);
     m_picStat->setObjectName(QStringLiteral("picStat"));
-    m_cmdMoveL = new QToolButton(m_picStat);
+    m_cmdMoveL = new DragButton(m_picStat);
     m_cmdMoveL->setObjectName(QStringLiteral("cmdMoveL"));
-    m_cmdMove = new QToolButton(m_picStat);
+    m_cmdMove = new DragButton(m_picStat);
     m_cmdMove->setObjectName(QStringLiteral("cmdMove"));
-    for (QToolButton *b : {m_cmdMoveL, m_cmdMove}) {
+    for (DragButton *b : {m_cmdMoveL, m_cmdMove}) {
         b->setAutoRaise(true);
         b->setFocusPolicy(Qt::NoFocus);
         b->setCursor(Qt::SizeAllCursor);
@@ -157,7 +166,7 @@ void MainWindow::buildWidgets()
 
     m_picBar->setGeometry(px(20), 0, px(9000), py(kBarPanelHeight));
     m_picStat->setGeometry(0, 0, px(9000), py(kStatusPanelHeight));
-    for (QToolButton *b : {m_cmdMoveL, m_cmdMove})
+    for (DragButton *b : {m_cmdMoveL, m_cmdMove})
         b->setGeometry(0, 0, px(kMoveButtonWidth), py(kStatusPanelHeight));
     m_statusBar->setGeometry(0, 0, px(3000), py(kStatusPanelHeight));
     m_progressBar->setGeometry(0, py(60), px(kProgressWidth), py(kStatusPanelHeight - 120));
@@ -235,6 +244,7 @@ bool MainWindow::load()
         }
     }
 
+    s.linkBase = LinkFiles::baseName(s.paths.appPath());
     s.todayText = QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"));
     s.linkRows = 30;
     s.linkColumns = 5;
@@ -257,18 +267,36 @@ bool MainWindow::load()
     for (int i = 0; i < m_tab1->count(); ++i)
         s.tabURL.append(QString());
 
+    buildCommandBars();
+    setCaptions();
+
     IniFile::read(s.iniPath(), s.ini, screenHeightTwips(), screenWidthTwips());
 
     s.barsShown = true;
     m_picBar->setGeometry(px(20), 0, m_picBar->width(), py(kBarPanelHeight));
     m_text1->move(m_text1->x(), py(20));
 
+    CommandCatalogue &catalogue = CommandCatalogue::instance();
+    MainBars::setCheckMarks(catalogue, s.options.floatBars, s.options.barStyle);
+
     m_text1->addItems(HistoryFile::read(s.historyPath()));
 
-    // Places of the three command bars; the bars themselves are mounted into them.
-    m_cmdBar[0]->setGeometry(0, 0, px(kBarWidth0), py(kBarPanelHeight));
-    m_cmdBar[2]->setGeometry(m_cmdBar[2]->x(), 0, px(kBarWidth2), py(kBarPanelHeight));
-    m_cmdBar[1]->setGeometry(m_cmdBar[0]->width(), py(-10), m_cmdBar[1]->width(), py(kBarPanelHeight + 10));
+    const ImageList *images = &ImageList::main();
+    CommandBar *bar0 = m_cmdBars[0];
+    bar0->setToolbar(catalogue.bar(QStringLiteral("STANDARD0")));
+    bar0->setImageLists(images, images);
+    bar0->setBarStyle(s.options.barStyle);
+    bar0->setGeometry(0, 0, px(kBarWidth0), py(kBarPanelHeight));
+    CommandBar *bar2 = m_cmdBars[2];
+    bar2->setImageLists(images, images);
+    bar2->setToolbar(catalogue.bar(QStringLiteral("STANDARD2")));
+    bar2->setBarStyle(s.options.barStyle);
+    bar2->setGeometry(bar2->x(), 0, px(kBarWidth2), py(kBarPanelHeight));
+    CommandBar *bar1 = m_cmdBars[1];
+    bar1->setToolbar(catalogue.bar(QStringLiteral("STANDARD1")));
+    bar1->setBarStyle(s.options.barStyle);
+    bar1->setGeometry(bar0->width(), py(-10), bar1->width(), py(kBarPanelHeight + 10));
+    catalogue.button(QStringLiteral("FAVORITE"))->setEnabled(false);
 
     if (s.ini.startState == 2) {
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -276,7 +304,7 @@ bool MainWindow::load()
     } else {
         setWindowRectTwips(s.ini.windowLeft, s.ini.windowTop, s.ini.windowWidth, s.ini.windowHeight);
     }
-    m_text1->move(m_cmdBar[0]->width() - px(40), m_text1->y());
+    m_text1->move(m_cmdBars[0]->width() - px(40), m_text1->y());
 
     for (int i = 0; i < static_cast<int>(m_web.size()); ++i) {
         m_web[i]->setRegisterAsBrowser(false);
@@ -290,8 +318,8 @@ bool MainWindow::load()
     m_progressBar->setValue(0);
     m_cmdMoveL->move(0, 0);
     m_statusBar->move(m_cmdMoveL->width(), 0);
-    m_cmdMove->setIcon(style()->standardIcon(QStyle::SP_ArrowRight));
-    m_cmdMoveL->setIcon(style()->standardIcon(QStyle::SP_ArrowLeft));
+    m_cmdMove->setIcon(images->icon(120));
+    m_cmdMoveL->setIcon(images->icon(121));
 
     QString home = s.options.homePage;
     if (home.isEmpty()) {
@@ -320,8 +348,90 @@ bool MainWindow::load()
 void MainWindow::startupTimerFired()
 {
     m_timer4.stop();
+    LinkFiles::readTitles(m_state.linkBase, m_state.groups, m_state.lang.entry(34));
     m_state.templateDoc = m_state.paths.file(QStringLiteral("Data/Template.Doc"));
     m_state.templateHDoc = m_state.paths.file(QStringLiteral("Data/TemplateH.Doc"));
+    if (CommandButton *favorite = CommandCatalogue::instance().button(QStringLiteral("FAVORITE")))
+        favorite->setEnabled(true);
+}
+
+void MainWindow::buildCommandBars()
+{
+    // The catalogue is the process's; a new main window makes it afresh.
+    CommandCatalogue &catalogue = CommandCatalogue::instance();
+    for (CommandBar *bar : m_cmdBars)
+        bar->setToolbar(nullptr);
+    catalogue.clear();
+    SecondaryBars::reset();
+    m_tab1->setGeometry(0, 0, tabStripWidth(), py(kBarPanelHeight));
+    m_state.languages = MainBars::makeButtons(catalogue, m_state.paths.appPath(), tabStripWidth(), m_tab1,
+                                              ImageList::main());
+    MainBars::makeBars(catalogue, m_state.languages);
+}
+
+void MainWindow::setCaptions()
+{
+    Captions::apply(CommandCatalogue::instance(), m_state, m_state.groups, m_cmdMove, m_cmdMoveL);
+}
+
+void MainWindow::connectCommandBar(CommandBar *bar)
+{
+    connect(bar, &CommandBar::buttonClick, this, [this](int index, CommandButton *button) {
+        emit commandClicked(index, button->key());
+    });
+    connect(bar, &CommandBar::newInstanceRequest, this, [this](int, CommandBar **created) {
+        auto *extra = new CommandBar(static_cast<int>(m_cmdBars.size()), m_picBar);
+        extra->setVisible(false);
+        connectCommandBar(extra);
+        m_cmdBars.push_back(extra);
+        *created = extra;
+    });
+    // While a drop-down is open the floating bars must not hide under it.
+    connect(bar, &CommandBar::dropDownOpened, this, [this] { m_timer1.stop(); });
+    connect(bar, &CommandBar::dropDownClosed, this, [this] {
+        if (m_state.options.floatBars == 1)
+            m_timer1.start();
+    });
+}
+
+CommandBar *MainWindow::commandBar(int index) const
+{
+    if (index < 0 || index >= static_cast<int>(m_cmdBars.size()))
+        return nullptr;
+    return m_cmdBars[index];
+}
+
+int MainWindow::mouseButton() const
+{
+    return Pointer::buttons();
+}
+
+void MainWindow::fillScreen()
+{
+    if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
+        setWindowState(Qt::WindowNoState);
+    const QRect screen = QGuiApplication::primaryScreen()->geometry();
+    setWindowRectTwips(0, 0, tx(screen.width()), ty(screen.height()));
+}
+
+void MainWindow::hystAdd()
+{
+    m_text1->addItem(m_state.currentURL);
+}
+
+bool MainWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    // F12 reaches whichever child has the focus (usually the page), so it is caught
+    // for the whole window here; the modifiers do not matter.
+    if (event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (key->key() == Qt::Key_F12 && widget && widget->window() == this) {
+            fillScreen();
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 WebBrowser *MainWindow::browser(int index) const
@@ -451,12 +561,14 @@ void MainWindow::formResize()
     m_picStat->setGeometry(m_picStat->x(), h - m_picStat->height(), w - px(20), m_picStat->height());
 
     const int barW = m_picBar->width();
-    m_cmdBar[1]->resize(barW - m_cmdBar[0]->width() - m_cmdBar[2]->width() + px(150), m_cmdBar[1]->height());
-    m_cmdBar[2]->move(barW - m_cmdBar[2]->width() + px(150), m_cmdBar[2]->y());
-    const int strip = std::min(tabStripWidth(), std::max(0, m_cmdBar[1]->width() - px(100)));
-    m_tab1->setGeometry(0, py(10), strip, m_cmdBar[1]->height() - py(10));
-    m_text1->setGeometry(m_cmdBar[1]->x() + strip + px(50), m_text1->y(),
-                         std::max(0, m_cmdBar[1]->width() - strip - px(100)), m_text1->height());
+    CommandBar *bar0 = m_cmdBars[0];
+    CommandBar *bar1 = m_cmdBars[1];
+    CommandBar *bar2 = m_cmdBars[2];
+    bar1->resize(barW - bar0->width() - bar2->width() + px(150), bar1->height());
+    bar2->move(barW - bar2->width() + px(150), bar2->y());
+    const int strip = m_tab1->width();
+    m_text1->setGeometry(bar1->x() + strip + px(50), m_text1->y(), std::max(0, bar1->width() - strip - px(100)),
+                         m_text1->height());
     m_text1->raise();
 
     setWeb(selectedTab());

@@ -7,6 +7,9 @@
 
 #include <vector>
 
+class CommandBar;
+class CommandButton;
+class DragButton;
 class QComboBox;
 class QLabel;
 class QProgressBar;
@@ -46,7 +49,11 @@ public:
     QComboBox *addressBox() const { return m_text1; }
     QWidget *barPanel() const { return m_picBar; }
     QWidget *statusPanel() const { return m_picStat; }
-    QWidget *commandBarSlot(int index) const { return m_cmdBar[index]; }
+    // Instance 0, 1, 2 of the bar panel; 3 and up once the control asked for them.
+    CommandBar *commandBar(int index) const;
+    int commandBarCount() const { return static_cast<int>(m_cmdBars.size()); }
+    DragButton *moveButton() const { return m_cmdMove; }
+    DragButton *moveButtonLeft() const { return m_cmdMoveL; }
     QLabel *statusText() const { return m_statusBar; }
     QProgressBar *progressBar() const { return m_progressBar; }
     QTimer *autoHideTimer() { return &m_timer1; }
@@ -55,11 +62,22 @@ public:
     // One tick of the auto-hide timer, from the pointer position now.
     void autoHideTick();
 
+    // MouseButton: the mouse buttons down now (1 left, 2 right, 4 middle).
+    int mouseButton() const;
+    // F12: the window covers the whole screen, in the normal state.
+    void fillScreen();
+    // Hyst_Add: CurrentURL at the end of the address box list.
+    void hystAdd();
+    // Set_Captions for the whole main window.
+    void setCaptions();
+
     // The window rectangle in twips (frame included, as the settings file keeps it).
     LiveWindowRect windowRectTwips() const;
     void setWindowRectTwips(long long left, long long top, long long width, long long height);
 
 signals:
+    // A command bar button was clicked (instance index and key).
+    void commandClicked(int index, const QString &key);
     // The exit sequence has finished; the program ends.
     void ended();
     // The home page of tab 0 reported completion for the first time.
@@ -69,9 +87,12 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildWidgets();
+    void buildCommandBars();
+    void connectCommandBar(CommandBar *bar);
     bool readLanguage();
     void setTabCount(int count);
     void ensureBrowsers();
@@ -90,15 +111,15 @@ private:
     QWebEngineProfile *m_profile = nullptr;
 
     QWidget *m_picBar = nullptr;
-    QWidget *m_cmdBar[3] = {nullptr, nullptr, nullptr};
+    std::vector<CommandBar *> m_cmdBars;
     QTabBar *m_tab1 = nullptr;
     QComboBox *m_text1 = nullptr;
     std::vector<WebBrowser *> m_web;
     QWidget *m_picStat = nullptr;
     QLabel *m_statusBar = nullptr;
     QProgressBar *m_progressBar = nullptr;
-    QToolButton *m_cmdMoveL = nullptr;
-    QToolButton *m_cmdMove = nullptr;
+    DragButton *m_cmdMoveL = nullptr;
+    DragButton *m_cmdMove = nullptr;
 
     QTimer m_timer1; // auto-hide of the bars in floating mode
     QTimer m_timer4; // one-shot start-up work

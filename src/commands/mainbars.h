@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class CommandCatalogue;
+class ImageList;
+class QWidget;
+
+// The command catalogue of the main window and its bars: the buttons every window's
+// bars are made of, the three toolbars and the drop-down bars.
+namespace MainBars {
+
+// Make_Buttons: the whole catalogue. Returns the language list (names in the order
+// the Languages folder lists its files). tabStrip is hosted by the panel "NIL4".
+QStringList makeButtons(CommandCatalogue &catalogue, const QString &appPath, int tabWidth, QWidget *tabStrip,
+                        const ImageList &images);
+
+// Make_Bars: "STANDARD0", "STANDARD1", "STANDARD2" and the drop-down bars.
+void makeBars(CommandCatalogue &catalogue, const QStringList &languages);
+
+// Mounting steps 1 and 2: the check marks of "FILE:FLOATING" and of the style item.
+void setCheckMarks(CommandCatalogue &catalogue, int floatBars, int barStyle);
+
+// The language name of a language file name: between the first "_" and the first "."
+// (all of the rest when there is no "."). Empty when the name has no "_".
+QString languageName(const QString &fileName);
+
+// The style item of a bar style: 0 "FILE:SYSTEM", 1 "FILE:OFFICE", 2 "FILE:MONEY", 3 "FILE:XP".
+QString styleKey(int barStyle);
+
+} // namespace MainBars

@@ -1,0 +1,42 @@
+#include "secondarybars.h"
+
+#include "platform/commandbar.h"
+
+#include <array>
+
+namespace SecondaryBars {
+namespace {
+std::array<bool, static_cast<size_t>(Window::Count)> g_built{};
+} // namespace
+
+bool firstLoad(Window window)
+{
+    bool &built = g_built[static_cast<size_t>(window)];
+    if (built)
+        return false;
+    built = true;
+    return true;
+}
+
+void reset()
+{
+    g_built.fill(false);
+}
+
+CommandBarBar *build(CommandCatalogue &catalogue, const QString &barKey, const QStringList &keys)
+{
+    CommandBarBar *bar = catalogue.addBar(barKey);
+    if (!bar)
+        return catalogue.bar(barKey);
+    for (const QString &key : keys)
+        bar->addButton(catalogue.button(key));
+    return bar;
+}
+
+void mount(CommandBar *instance, CommandCatalogue &catalogue, const QString &barKey, int style)
+{
+    instance->setToolbar(catalogue.bar(barKey));
+    instance->setBarStyle(style);
+}
+
+} // namespace SecondaryBars

@@ -1,0 +1,244 @@
+#include "linktable/linkfiles.h"
+#include "linktable/linktable.h"
+#include "../support/tempfolder.h"
+
+using namespace LinkFiles;
+
+namespace {
+
+struct LinkFolder : TempFolder
+{
+    LinkFolder()
+    {
+        mkdir(QStringLiteral("Links"));
+        base = baseName(path());
+    }
+    QString base;
+};
+
+} // namespace
+
+TEST(LinkFiles, NamesOfTheFiles)
+{
+    TempFolder dir;
+    const QString base = baseName(dir.path());
+    EXPECT_EQ(base, dir.path() + QStringLiteral("/Links/Links."));
+    EXPECT_EQ(groupPath(base, 0), dir.path() + QStringLiteral("/Links/Links.000"));
+    EXPECT_EQ(groupPath(base, 5), dir.path() + QStringLiteral("/Links/Links.005"));
+    EXPECT_EQ(groupPath(base, 104), dir.path() + QStringLiteral("/Links/Links.104"));
+    EXPECT_EQ(titlesPath(base), dir.path() + QStringLiteral("/Links/Links.Bok"));
+    dir.write(QStringLiteral("links/LINKS.BOK"), "");
+    EXPECT_EQ(titlesPath(baseName(dir.path())), dir.path() + QStringLiteral("/links/LINKS.BOK"));
+}
+
+TEST(LinkFiles, MissingTitlesFileIsCreatedWithDefaults)
+{
+    LinkFolder dir;
+    GroupList groups;
+    ASSERT_TRUE(readTitles(dir.base, groups, QStringLiteral("Group")));
+    const auto lines = TextFile::readLines(titlesPath(dir.base));
+    ASSERT_EQ(lines->size(), 150);
+    EXPECT_EQ(lines->at(0), QStringLiteral("Group 1,0"));
+    EXPECT_EQ(lines->at(149), QStringLiteral("Group 150,0"));
+    EXPECT_EQ(groups.entry(7).title, QStringLiteral("Group 7"));
+    EXPECT_EQ(groups.entry(7).count, QStringLiteral("0"));
+}
+
+TEST(LinkFiles, ShortTitlesFileAndLeadingSpaces)
+{
+    LinkFolder dir;
+    dir.write(QStringLiteral("Links/Links.Bok"), " Work ,7 \r\nTravel, 12\r\nno comma\r\n");
+    GroupList groups;
+    groups.applyDefaultTitles(QStringLiteral("Gruppo"));
+    ASSERT_TRUE(readTitles(dir.base, groups, QStringLiteral("Gruppo")));
+    EXPECT_EQ(groups.entry(1).title, QStringLiteral("Work "));
+    EXPECT_EQ(groups.countOf(1), 7);
+    EXPECT_EQ(groups.entry(2).count, QStringLiteral("12"));
+    EXPECT_EQ(groups.entry(3).title, QStringLiteral("no comma"));
+    EXPECT_EQ(groups.countOf(3), 0);
+    EXPECT_EQ(groups.entry(4).title, QStringLiteral("Gruppo 4"));
+    EXPECT_TRUE(groups.entry(4).count.isEmpty());
+
+    groups.entry(2).count = QStringLiteral(" 13"); // after an addition
+    ASSERT_TRUE(saveTitles(dir.base, groups));
+    const auto lines = TextFile::readLines(titlesPath(dir.base));
+    ASSERT_EQ(lines->size(), 150);
+    EXPECT_EQ(lines->at(1), QStringLiteral("Travel, 13"));
+    EXPECT_EQ(lines->at(3), QStringLiteral("Gruppo 4,"));
+    GroupList back;
+    readTitles(dir.base, back, QStringLiteral("Gruppo"));
+    EXPECT_EQ(back.countOf(2), 13);
+}
+
+TEST(LinkFiles, DefaultTitlesReplaceOnlyEmptyGroups)
+{
+    GroupList groups;
+    groups.entry(1) = {QStringLiteral("Mine"), QStringLiteral("3")};
+    groups.entry(2) = {QStringLiteral("Renamed but empty"), QStringLiteral("0")};
+    groups.applyDefaultTitles(QStringLiteral("Group"));
+    EXPECT_EQ(groups.entry(1).title, QStringLiteral("Mine"));
+    EXPECT_EQ(groups.entry(2).title, QStringLiteral("Group 2"));
+    EXPECT_EQ(groups.entry(150).title, QStringLiteral("Group 150"));
+    EXPECT_TRUE(groups.entry(151).title.isEmpty());
+}
+
+TEST(LinkFiles, AwkwardTextRoundTripsWithoutBreakingTheFiles)
+{
+    const QString awkward[] = {QStringLiteral("a;-;b"), QStringLiteral("two\r\nlines"), QStringLiteral("x;-"),
+                               QStringLiteral(";-;-;"), QStringLiteral("plain"), QStringLiteral("-;start"),
+                               QStringLiteral("tail;")};
+    for (const QString &text : awkward) {
+        const QString stored = encodeField(text);
+        EXPECT_FALSE(stored.contains(kSeparator)) << str(text);
+        EXPECT_FALSE(stored.contains(u'\n') || stored.contains(u'\r')) << str(text);
+        QString expected = text;
+        expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        EXPECT_EQ(decodeField(stored), expected) << str(text);
+    }
+    EXPECT_EQ(decodeTitle(encodeTitle(QStringLiteral("Work, home"))), QStringLiteral("Work, home"));
+    EXPECT_FALSE(encodeTitle(QStringLiteral("a,b,c")).contains(u','));
+}
+
+class LinkTableTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { dir.write(QStringLiteral("Links/Links.Bok"), ""); }
+
+    LinkTable &table()
+    {
+        if (!m_table) {
+            m_table = std::make_unique<LinkTable>(dir.base, &groups);
+            m_table->setHeaders({QStringLiteral("No."), QStringLiteral("Title"), QString(), QStringLiteral("Notes"),
+                                 QStringLiteral("Password"), QStringLiteral("Shown"), QStringLiteral("Date")});
+            m_table->setMinimumRows(10);
+        }
+        return *m_table;
+    }
+
+    LinkFolder dir;
+    GroupList groups;
+    std::unique_ptr<LinkTable> m_table;
+};
+
+TEST_F(LinkTableTest, ReadsRowsMasksConcealedValuesAndKeepsFillerRows)
+{
+    dir.write(QStringLiteral("Links/Links.003"), "A;-;B;-;;-;x;-;;-;2020-01-31\r\nOnly title\r\n");
+    groups.entry(4) = {QStringLiteral("Four"), QStringLiteral("3")};
+    table().setGroup(3);
+    table().readTable();
+    EXPECT_EQ(table().rows(), 10);
+    EXPECT_EQ(table().cell(0, 1), QStringLiteral("Title"));
+    EXPECT_EQ(table().cell(1, 0), QStringLiteral("1"));
+    EXPECT_EQ(table().cell(1, 1), QStringLiteral("A"));
+    EXPECT_EQ(table().cell(1, 2), QStringLiteral("B"));
+    EXPECT_EQ(table().cell(1, 3), QString());
+    EXPECT_EQ(table().cell(1, 4), LinkTable::kMask);
+    EXPECT_EQ(table().concealed(1), QStringLiteral("x"));
+    EXPECT_EQ(table().cell(1, 6), QStringLiteral("2020-01-31"));
+    EXPECT_EQ(table().cell(2, 1), QStringLiteral("Only title"));
+    EXPECT_EQ(table().cell(2, 4), QString());
+    // The third link's line is missing: its row stays blank and the next save drops it.
+    EXPECT_EQ(table().cell(3, 0), QString());
+    ASSERT_TRUE(table().saveTable());
+    EXPECT_EQ(groups.countOf(4), 2);
+    EXPECT_EQ(TextFile::readLines(titlesPath(dir.base))->at(3), QStringLiteral("Four,2"));
+}
+
+TEST_F(LinkTableTest, SaveSortsByTitleAndConcealedValuesFollowTheirLinks)
+{
+    dir.write(QStringLiteral("Links/Links.000"),
+              "b;-;http://b/;-;;-;pb;-;;-;d\r\nB;-;http://B/;-;;-;;-;;-;d\r\na;-;http://a/;-;;-;pa;-;;-;d\r\n");
+    groups.entry(1) = {QStringLiteral("Zero"), QStringLiteral("3")};
+    table().readTable();
+    ASSERT_TRUE(table().saveTable());
+    EXPECT_EQ(*TextFile::readLines(groupPath(dir.base, 0)),
+              (QStringList{QStringLiteral("B;-;http://B/;-;;-;;-;;-;d"), QStringLiteral("a;-;http://a/;-;;-;pa;-;;-;d"),
+                           QStringLiteral("b;-;http://b/;-;;-;pb;-;;-;d")}));
+    EXPECT_FALSE(table().visible());
+    EXPECT_EQ(table().rows(), 4);
+
+    table().readTable();
+    EXPECT_TRUE(table().visible());
+    table().sortRows(2, Qt::CaseInsensitive);
+    EXPECT_EQ(table().cell(1, 2), QStringLiteral("http://a/"));
+    EXPECT_EQ(table().concealed(1), QStringLiteral("pa"));
+}
+
+TEST_F(LinkTableTest, EmptiedRowIsDroppedAndTheCountLowered)
+{
+    dir.write(QStringLiteral("Links/Links.000"), "a;-;1\r\nb;-;2\r\nc;-;3\r\nd;-;4\r\ne;-;5\r\n");
+    groups.entry(1) = {QStringLiteral("Five"), QStringLiteral("5")};
+    table().readTable();
+    for (int c = 0; c < LinkTable::kColumns; ++c)
+        table().setCell(3, c, QString());
+    table().setModified(true);
+    ASSERT_TRUE(table().saveTable());
+    EXPECT_FALSE(table().modified());
+    EXPECT_EQ(TextFile::readLines(groupPath(dir.base, 0))->size(), 4);
+    EXPECT_EQ(groups.entry(1).count, QStringLiteral("4"));
+    EXPECT_EQ(TextFile::readLines(titlesPath(dir.base))->at(0), QStringLiteral("Five,4"));
+}
+
+TEST_F(LinkTableTest, AwkwardLinksDoNotDisturbTheOthers)
+{
+    groups.entry(1) = {QStringLiteral("Mixed, really"), QStringLiteral("3")};
+    groups.entry(2) = {QStringLiteral("Next"), QStringLiteral("0")};
+    table().readTable();
+    const QString fields[3][6] = {
+        {QStringLiteral("Alpha"), QStringLiteral("http://a/"), QStringLiteral("note;-;odd"), QStringLiteral("p;-;w"),
+         QStringLiteral("two\nlines"), QStringLiteral("2026-12-08")},
+        {QStringLiteral("Beta, with comma"), QStringLiteral("http://b/"), QString(), QString(), QStringLiteral("b"),
+         QStringLiteral("2026-12-08")},
+        {QStringLiteral("Gamma"), QStringLiteral("http://c/"), QStringLiteral("ends;-"), QString(), QString(),
+         QStringLiteral("2026-12-08")},
+    };
+    for (int r = 0; r < 3; ++r) {
+        table().setCell(r + 1, 0, QString::number(r + 1));
+        for (int c = 0; c < 6; ++c)
+            table().setCell(r + 1, c + 1, c == 3 && !fields[r][c].isEmpty() ? LinkTable::kMask : fields[r][c]);
+        table().setConcealed(r + 1, fields[r][3]);
+    }
+    ASSERT_TRUE(table().saveTable());
+    EXPECT_EQ(TextFile::readLines(groupPath(dir.base, 0))->size(), 3);
+
+    GroupList back;
+    ASSERT_TRUE(readTitles(dir.base, back, QStringLiteral("Group")));
+    EXPECT_EQ(back.entry(1).title, QStringLiteral("Mixed, really"));
+    EXPECT_EQ(back.countOf(1), 3);
+    EXPECT_EQ(back.entry(2).title, QStringLiteral("Next"));
+
+    table().readTable();
+    for (int r = 0; r < 3; ++r) {
+        for (int c = 0; c < 6; ++c) {
+            if (c == 3)
+                EXPECT_EQ(table().concealed(r + 1), fields[r][c]);
+            else
+                EXPECT_EQ(table().cell(r + 1, c + 1), fields[r][c]) << r << "," << c;
+        }
+    }
+}
+
+TEST_F(LinkTableTest, PendingTitleIsAppliedBySaveTitle)
+{
+    int reloads = 0;
+    table().onTitleApplied = [&] { ++reloads; };
+    table().setGroup(2);
+    table().setPendingTitle(QStringLiteral("Travel"));
+    ASSERT_TRUE(table().saveTitle());
+    EXPECT_EQ(groups.entry(3).title, QStringLiteral("Travel"));
+    EXPECT_TRUE(table().pendingTitle().isEmpty());
+    EXPECT_EQ(reloads, 1);
+    EXPECT_EQ(TextFile::readLines(titlesPath(dir.base))->at(2), QStringLiteral("Travel,"));
+    ASSERT_TRUE(table().saveTitle());
+    EXPECT_EQ(reloads, 1);
+}
+
+TEST_F(LinkTableTest, MissingLinkFileShowsEmptyRowsThatTheNextSaveDrops)
+{
+    groups.entry(1) = {QStringLiteral("Lost"), QStringLiteral("2")};
+    table().readTable();
+    EXPECT_EQ(table().cell(1, 1), QString());
+    ASSERT_TRUE(table().saveTable());
+    EXPECT_EQ(groups.countOf(1), 0);
+    EXPECT_TRUE(TextFile::readLines(groupPath(dir.base, 0))->isEmpty());
+}
