@@ -2,6 +2,9 @@
 
 #include "app/firstrun.h"
 #include "browser/address.h"
+#include "browser/findbar.h"
+#include "commands/dispatch.h"
+#include "browser/tabbrowsing.h"
 #include "commands/captions.h"
 #include "commands/mainbars.h"
 #include "commands/secondarybars.h"
@@ -94,6 +97,7 @@ MainWindow::MainWindow(const QString &appPath, QWidget *parent)
 {
     setWindowTitle(kTitle);
     buildWidgets();
+    m_tabs = new TabBrowsing(this);
     m_timer1.setParent(this);
     m_timer4.setParent(this);
     connect(&m_timer1, &QTimer::timeout, this, &MainWindow::autoHideTick);
@@ -170,18 +174,23 @@ void MainWindow::buildWidgets()
         b->setGeometry(0, 0, px(kMoveButtonWidth), py(kStatusPanelHeight));
     m_statusBar->setGeometry(0, 0, px(3000), py(kStatusPanelHeight));
     m_progressBar->setGeometry(0, py(60), px(kProgressWidth), py(kStatusPanelHeight - 120));
+    m_findBar = new FindBar(this);
 }
 
-bool MainWindow::readLanguage()
+bool MainWindow::readLanguage(bool startUp)
 {
     std::optional<int> tabNumber;
     const QString path = m_state.languagePath();
-    if (!LanguageFile::read(path, m_state.lang, m_state.langSettings, &tabNumber)) {
-        // The named language file is gone or unreadable: start in English rather than
-        // not at all, and say so only when there is no English file either.
+    // Read into copies: a file that cannot be read leaves the current language whole.
+    LangTable table;
+    LangSettings settings = m_state.langSettings;
+    if (!LanguageFile::read(path, table, settings, &tabNumber)) {
+        if (!startUp)
+            return false;
+        // At start-up the named file is gone or unreadable: start in English rather
+        // than not at all, and say so only when there is no English file either.
         m_state.options.langName = QStringLiteral("English");
-        const QString english = m_state.languagePath();
-        if (!LanguageFile::read(english, m_state.lang, m_state.langSettings, &tabNumber)) {
+        if (!LanguageFile::read(m_state.languagePath(), table, settings, &tabNumber)) {
             Dialogs::instance().message(this, Dialogs::Icon::Critical, kTitle,
                                         QStringLiteral("QuorlOffice cannot start: no language file "
                                                        "could be read (")
@@ -189,6 +198,8 @@ bool MainWindow::readLanguage()
             return false;
         }
     }
+    m_state.lang = table;
+    m_state.langSettings = settings;
     if (tabNumber && *tabNumber > 0)
         setTabCount(*tabNumber);
     ensureBrowsers();
@@ -212,12 +223,13 @@ void MainWindow::ensureBrowsers()
         m_profile = WebEngine::createProfile(m_state.paths.file(QStringLiteral("Data")), nullptr);
     while (static_cast<int>(m_web.size()) < m_tab1->count()) {
         auto *web = new WebBrowser(static_cast<int>(m_web.size()), m_profile, this);
-        connect(web, &WebBrowser::statusTextChange, this, &MainWindow::onStatusTextChange);
-        connect(web, &WebBrowser::progressChange, this, &MainWindow::onProgressChange);
-        connect(web, &WebBrowser::beforeNavigate2, this, &MainWindow::onBeforeNavigate);
-        connect(web, &WebBrowser::titleChange, this, &MainWindow::onTitleChange);
-        connect(web, &WebBrowser::documentComplete, this, &MainWindow::onDocumentComplete);
-        connect(web, &WebBrowser::windowClosing, this, &MainWindow::onWindowClosing);
+        m_tabs->attach(web);
+        connect(web, &WebBrowser::documentComplete, this, [this](int index) {
+            if (index == 0 && !m_homeReported) {
+                m_homeReported = true;
+                emit homePageLoaded();
+            }
+        });
         m_web.push_back(web);
     }
     // The tab addresses follow the tab count, also when a language loaded later asks
@@ -261,7 +273,7 @@ bool MainWindow::load()
                                         + s.optionsPath() + QStringLiteral("): ") + error);
         return false;
     }
-    if (!readLanguage())
+    if (!readLanguage(true))
         return false;
     s.tabURL = QStringList();
     for (int i = 0; i < m_tab1->count(); ++i)
@@ -297,6 +309,10 @@ bool MainWindow::load()
     bar1->setBarStyle(s.options.barStyle);
     bar1->setGeometry(bar0->width(), py(-10), bar1->width(), py(kBarPanelHeight + 10));
     catalogue.button(QStringLiteral("FAVORITE"))->setEnabled(false);
+    if (!m_dispatch)
+        m_dispatch = new Dispatch(this, m_findBar);
+    else
+        m_dispatch->disableUnavailable();
 
     if (s.ini.startState == 2) {
         const QRect screen = QGuiApplication::primaryScreen()->geometry();
@@ -353,6 +369,7 @@ void MainWindow::startupTimerFired()
     m_state.templateHDoc = m_state.paths.file(QStringLiteral("Data/TemplateH.Doc"));
     if (CommandButton *favorite = CommandCatalogue::instance().button(QStringLiteral("FAVORITE")))
         favorite->setEnabled(true);
+    emit startupFinished();
 }
 
 void MainWindow::buildCommandBars()
@@ -428,6 +445,11 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         auto *widget = qobject_cast<QWidget *>(watched);
         if (key->key() == Qt::Key_F12 && widget && widget->window() == this) {
             fillScreen();
+            return true;
+        }
+        if (key->key() == Qt::Key_F && key->modifiers() == Qt::ControlModifier && widget
+            && widget->window() == this && m_dispatch) {
+            m_dispatch->openFind();
             return true;
         }
     }
@@ -572,6 +594,11 @@ void MainWindow::formResize()
     m_text1->raise();
 
     setWeb(selectedTab());
+    if (m_findBar->isVisible()) {
+        const int fh = m_findBar->sizeHint().height();
+        m_findBar->setGeometry(0, m_picStat->y() - fh, w, fh);
+        m_findBar->raise();
+    }
     m_progressBar->move(m_statusBar->x() + m_statusBar->width(), m_progressBar->y());
     m_cmdMove->move(w - m_cmdMove->width() - px(50), 0);
 
@@ -654,54 +681,4 @@ void MainWindow::goExit()
     }
     close();
     emit ended();
-}
-
-void MainWindow::onStatusTextChange(int, const QString &text)
-{
-    m_statusBar->setText(text);
-}
-
-void MainWindow::onProgressChange(int, int progress, int progressMax)
-{
-    if (progress >= 1 && progressMax >= progress)
-        m_progressBar->setValue(static_cast<int>(std::lround(progress * 100.0 / progressMax)));
-}
-
-void MainWindow::onBeforeNavigate(int)
-{
-    m_progressBar->setValue(0);
-    m_statusBar->setText(m_state.lang.entry(179));
-}
-
-void MainWindow::onTitleChange(int index, const QString &title)
-{
-    m_statusBar->setText(title);
-    m_state.pageTitle = title;
-    if (WebBrowser *web = browser(index))
-        m_state.currentURL = web->locationURL();
-    m_text1->setEditText(m_state.currentURL);
-}
-
-void MainWindow::onDocumentComplete(int index, const QString &address)
-{
-    m_progressBar->setValue(100);
-    if (address != QLatin1String("about:blank")) {
-        m_text1->setEditText(address);
-        // The tab whose page completed keeps its own address and caption, also when
-        // it is not the selected one.
-        if (index >= 0 && index < m_state.tabURL.size()) {
-            m_state.tabURL[index] = address;
-            m_tab1->setTabText(index, Address::makeTabCaption(address));
-        }
-    }
-    if (index == 0 && !m_homeReported) {
-        m_homeReported = true;
-        emit homePageLoaded();
-    }
-}
-
-void MainWindow::onWindowClosing(int, bool isChild, bool *cancel)
-{
-    if (!isChild)
-        *cancel = true;
 }

@@ -10,12 +10,15 @@
 class CommandBar;
 class CommandButton;
 class DragButton;
+class Dispatch;
+class FindBar;
 class QComboBox;
 class QLabel;
 class QProgressBar;
 class QTabBar;
 class QToolButton;
 class QWebEngineProfile;
+class TabBrowsing;
 class WebBrowser;
 
 // frmStart, the main window: the bar panel with the address box and the tab strip,
@@ -40,6 +43,16 @@ public:
     void setWeb(int index);
     void goExit();
     bool exiting() const { return m_exiting; }
+    // A close was asked for (possibly waiting for a wait to end) or is under way.
+    bool closeRequested() const { return m_closePending || m_exiting; }
+    // The resize rules, as a resize or a tab click runs them.
+    void runResizeRules() { formResize(); }
+    TabBrowsing *tabs() const { return m_tabs; }
+    Dispatch *dispatch() const { return m_dispatch; }
+    FindBar *findBar() const { return m_findBar; }
+    // Read_Lang for LangName, with its tab count. False when the file cannot be read;
+    // the table and settings then keep what they held.
+    bool readLanguage(bool startUp);
 
     WebBrowser *browser(int index) const;
     WebBrowser *currentBrowser() const;
@@ -82,6 +95,8 @@ signals:
     void ended();
     // The home page of tab 0 reported completion for the first time.
     void homePageLoaded();
+    // The one-shot start-up timer has done its work.
+    void startupFinished();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -93,22 +108,17 @@ private:
     void buildWidgets();
     void buildCommandBars();
     void connectCommandBar(CommandBar *bar);
-    bool readLanguage();
     void setTabCount(int count);
     void ensureBrowsers();
     void formResize();
     void startupTimerFired();
     int tabStripWidth() const;
 
-    void onStatusTextChange(int index, const QString &text);
-    void onProgressChange(int index, int progress, int progressMax);
-    void onBeforeNavigate(int index);
-    void onTitleChange(int index, const QString &title);
-    void onDocumentComplete(int index, const QString &address);
-    void onWindowClosing(int index, bool isChild, bool *cancel);
-
     AppState m_state;
     QWebEngineProfile *m_profile = nullptr;
+    TabBrowsing *m_tabs = nullptr;
+    Dispatch *m_dispatch = nullptr;
+    FindBar *m_findBar = nullptr;
 
     QWidget *m_picBar = nullptr;
     std::vector<CommandBar *> m_cmdBars;

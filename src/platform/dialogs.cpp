@@ -2,7 +2,14 @@
 
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPageSetupDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 
 namespace {
 
@@ -111,4 +118,73 @@ QString ScriptedDialogs::input(QWidget *, const QString &, const QString &, cons
     if (ok)
         *ok = answered;
     return answered ? inputs.takeFirst() : QString();
+}
+
+bool Dialogs::print(QWidget *parent, QPrinter *printer)
+{
+    QPrintDialog dialog(printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+bool Dialogs::pageSetup(QWidget *parent, QPrinter *printer)
+{
+    QPageSetupDialog dialog(printer, parent);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void Dialogs::printPreview(QWidget *parent, QPrinter *printer, const std::function<void(QPrinter *)> &paint)
+{
+    QPrintPreviewDialog dialog(printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested, &dialog, [&paint](QPrinter *p) { paint(p); });
+    dialog.exec();
+}
+
+void Dialogs::properties(QWidget *parent, const QString &title, const QList<QPair<QString, QString>> &rows)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    auto *form = new QFormLayout(&dialog);
+    for (const auto &row : rows) {
+        auto *value = new QLabel(row.second, &dialog);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        value->setWordWrap(true);
+        value->setMinimumWidth(320);
+        form->addRow(row.first, value);
+    }
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    form->addRow(buttons);
+    dialog.exec();
+}
+
+bool ScriptedDialogs::print(QWidget *, QPrinter *printer)
+{
+    printerDialogs.append(QStringLiteral("print"));
+    if (printTo.isEmpty())
+        return false;
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(printTo);
+    return true;
+}
+
+bool ScriptedDialogs::pageSetup(QWidget *, QPrinter *)
+{
+    printerDialogs.append(QStringLiteral("pagesetup"));
+    return !printTo.isEmpty();
+}
+
+void ScriptedDialogs::printPreview(QWidget *, QPrinter *printer, const std::function<void(QPrinter *)> &paint)
+{
+    printerDialogs.append(QStringLiteral("preview"));
+    if (printTo.isEmpty())
+        return;
+    printer->setOutputFormat(QPrinter::PdfFormat);
+    printer->setOutputFileName(printTo);
+    paint(printer);
+}
+
+void ScriptedDialogs::properties(QWidget *, const QString &title, const QList<QPair<QString, QString>> &rows)
+{
+    messages.append({Icon::Information, title, QString()});
+    shownProperties = rows;
 }

@@ -4,7 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+class QPrinter;
 class QWidget;
+
+#include <functional>
 
 // Every message box, question and file dialog of the program goes through this
 // service, so a test can answer them and read what was shown.
@@ -27,6 +30,14 @@ public:
     // Text input; ok is false when cancelled.
     virtual QString input(QWidget *parent, const QString &title, const QString &prompt,
                           const QString &text, bool *ok);
+
+    // The printer dialogs; false when the user cancelled.
+    virtual bool print(QWidget *parent, QPrinter *printer);
+    virtual bool pageSetup(QWidget *parent, QPrinter *printer);
+    // Shows the preview; paint draws the document onto the printer it is given.
+    virtual void printPreview(QWidget *parent, QPrinter *printer, const std::function<void(QPrinter *)> &paint);
+    // A table of names and values (the page's properties).
+    virtual void properties(QWidget *parent, const QString &title, const QList<QPair<QString, QString>> &rows);
 
     // "Word (*.doc)|*.doc|All (*.*)|*.*" to Qt's "Word (*.doc);;All (*.*)".
     static QString toQtFilter(const QString &filter);
@@ -55,6 +66,10 @@ public:
                      const QString &fileName) override;
     QString input(QWidget *parent, const QString &title, const QString &prompt, const QString &text,
                   bool *ok) override;
+    bool print(QWidget *parent, QPrinter *printer) override;
+    bool pageSetup(QWidget *parent, QPrinter *printer) override;
+    void printPreview(QWidget *parent, QPrinter *printer, const std::function<void(QPrinter *)> &paint) override;
+    void properties(QWidget *parent, const QString &title, const QList<QPair<QString, QString>> &rows) override;
 
     QList<Shown> messages;
     QList<bool> answers;        // question answers, front first; No when empty
@@ -62,6 +77,9 @@ public:
     QStringList inputs;         // input answers; cancel when empty
     QStringList suggestedNames; // what each save dialog proposed
     QStringList filters;        // the filter of each file dialog
+    QString printTo;            // print and preview go to this PDF file; empty: cancel
+    QStringList printerDialogs; // "print", "pagesetup", "preview" as they were shown
+    QList<QPair<QString, QString>> shownProperties;
 };
 
 // Installs a scripted service for the lifetime of the object.

@@ -1,8 +1,12 @@
 #include "webbrowser.h"
 
+#include "platform/dialogs.h"
 #include "platform/wait.h"
 
 #include <QPointer>
+#include <QWebEngineHistory>
+#include <QPrinter>
+#include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
 #include <QWebEngineView>
@@ -53,6 +57,8 @@ WebBrowser::WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent)
 
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
         m_busy = true;
+        m_requested.invalidate();
+        m_lastCompleted.clear();
         emit beforeNavigate2(m_index);
     });
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int progress) {
@@ -60,7 +66,9 @@ WebBrowser::WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent)
     });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
         m_busy = false;
-        emit documentComplete(m_index, m_page->url().toString());
+        m_requested.invalidate();
+        m_lastCompleted = m_page->url().toString();
+        emit documentComplete(m_index, m_lastCompleted);
     });
     connect(m_page, &QWebEnginePage::titleChanged, this, [this](const QString &title) {
         emit titleChange(m_index, title);
@@ -82,28 +90,45 @@ QWidget *WebBrowser::widget() const
     return m_view;
 }
 
+// The engine starts a navigation a moment after it was asked for; a wait for the page
+// must not mistake the old, completed page for the new one. A request that never
+// starts (nothing to go back to, say) stops counting after a few seconds.
+constexpr qint64 kStartGraceMs = 3000;
+
+bool WebBrowser::busy() const
+{
+    return m_busy || (m_requested.isValid() && m_requested.elapsed() < kStartGraceMs);
+}
+
 void WebBrowser::navigate(const QString &address)
 {
+    m_requested.start();
     m_page->setUrl(QUrl::fromUserInput(address));
 }
 
 void WebBrowser::goBack()
 {
+    if (m_page->history()->canGoBack())
+        m_requested.start();
     m_page->triggerAction(QWebEnginePage::Back);
 }
 
 void WebBrowser::goForward()
 {
+    if (m_page->history()->canGoForward())
+        m_requested.start();
     m_page->triggerAction(QWebEnginePage::Forward);
 }
 
 void WebBrowser::refresh()
 {
+    m_requested.start();
     m_page->triggerAction(QWebEnginePage::Reload);
 }
 
 void WebBrowser::stop()
 {
+    m_requested.invalidate();
     m_page->triggerAction(QWebEnginePage::Stop);
 }
 
@@ -150,4 +175,88 @@ void WebBrowser::pageCloseRequested()
     // accepted close only blanks the tab, which keeps its browser.
     if (!cancel)
         m_page->setUrl(QUrl(QStringLiteral("about:blank")));
+}
+
+QPrinter &WebBrowser::printer()
+{
+    static QPrinter shared(QPrinter::HighResolution);
+    return shared;
+}
+
+bool WebBrowser::printTo(QPrinter *target)
+{
+    // The engine prints asynchronously; the dialog that asked waits for it here.
+    auto finished = std::make_shared<std::optional<bool>>();
+    auto connection = connect(m_view, &QWebEngineView::printFinished, this,
+                              [finished](bool ok) { *finished = ok; });
+    m_view->print(target);
+    QPointer<WebBrowser> self(this);
+    Wait::until([&] { return finished->has_value() || !self; }, 120000, 20);
+    if (self)
+        disconnect(connection);
+    return finished->value_or(false);
+}
+
+bool WebBrowser::print(QWidget *parent)
+{
+    if (!Dialogs::instance().print(parent, &printer()))
+        return false;
+    return printTo(&printer());
+}
+
+void WebBrowser::printPreview(QWidget *parent)
+{
+    Dialogs::instance().printPreview(parent, &printer(), [this](QPrinter *target) { printTo(target); });
+}
+
+void WebBrowser::pageSetup(QWidget *parent)
+{
+    Dialogs::instance().pageSetup(parent, &printer());
+}
+
+void WebBrowser::cut()
+{
+    m_page->triggerAction(QWebEnginePage::Cut);
+}
+
+void WebBrowser::copy()
+{
+    m_page->triggerAction(QWebEnginePage::Copy);
+}
+
+void WebBrowser::paste()
+{
+    m_page->triggerAction(QWebEnginePage::Paste);
+}
+
+void WebBrowser::selectAll()
+{
+    m_page->triggerAction(QWebEnginePage::SelectAll);
+}
+
+void WebBrowser::deleteSelection()
+{
+    m_page->runJavaScript(QStringLiteral("document.execCommand('delete')"));
+}
+
+void WebBrowser::setFocus()
+{
+    m_view->setFocus(Qt::OtherFocusReason);
+}
+
+void WebBrowser::find(const QString &text, bool backward, const std::function<void(int, int)> &done)
+{
+    QWebEnginePage::FindFlags flags;
+    if (backward)
+        flags |= QWebEnginePage::FindBackward;
+    QPointer<WebBrowser> self(this);
+    m_page->findText(text, flags, [self, done](const QWebEngineFindTextResult &result) {
+        if (self && done)
+            done(result.activeMatch(), result.numberOfMatches());
+    });
+}
+
+void WebBrowser::stopFinding()
+{
+    m_page->findText(QString());
 }

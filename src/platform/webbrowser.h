@@ -1,11 +1,14 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <optional>
 
+class QPrinter;
 class QWebEngineProfile;
 class QWebEngineView;
 class QWidget;
@@ -29,10 +32,30 @@ public:
     void refresh();
     void stop();
 
-    // A navigation is running.
-    bool busy() const { return m_busy; }
+    // The engine commands of the toolbar and the edit menu, each with its own dialogs
+    // where it has any. Print and preview false when cancelled or failed.
+    bool print(QWidget *parent);
+    void printPreview(QWidget *parent);
+    void pageSetup(QWidget *parent);
+    void cut();
+    void copy();
+    void paste();
+    void selectAll();
+    void deleteSelection();
+    void setFocus();
+    // Finds text in the page; done receives the active match (from 1) and the count.
+    void find(const QString &text, bool backward, const std::function<void(int active, int count)> &done);
+    void stopFinding();
+
+    // The printer every tab prints with, so a page setup holds for later prints.
+    static QPrinter &printer();
+
+    // A navigation is running, from the moment it was asked for.
+    bool busy() const;
     QString locationName() const;
     QString locationURL() const;
+    // The address of the last page that completed; empty while one is loading.
+    QString lastCompleted() const { return m_lastCompleted; }
 
     // No script error reports from the page.
     void setSilent(bool silent) { m_silent = silent; }
@@ -59,11 +82,14 @@ signals:
 private:
     friend class BrowserPage;
     void pageCloseRequested();
+    bool printTo(QPrinter *printer);
 
     const int m_index;
     QWebEngineView *m_view = nullptr;
     BrowserPage *m_page = nullptr;
     bool m_busy = false;
+    QElapsedTimer m_requested; // a navigation asked for that has not started yet
+    QString m_lastCompleted;
     bool m_silent = false;
     bool m_registerAsBrowser = true;
 };

@@ -57,6 +57,12 @@ private:
     QTemporaryDir m_dir;
 };
 
+// Readable QStrings in the test failure messages.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
 inline std::string str(const QString &s)
 {
     return s.toStdString();

@@ -1,0 +1,223 @@
+#include "tabbrowsing.h"
+
+#include "app/mainwindow.h"
+#include "browser/address.h"
+#include "platform/twips.h"
+#include "platform/wait.h"
+#include "platform/webbrowser.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QProgressBar>
+#include <QTabBar>
+
+#include <cmath>
+
+TabBrowsing::TabBrowsing(MainWindow *window)
+    : QObject(window)
+    , m_window(window)
+{
+    QTabBar *tabs = window->tabBar();
+    tabs->setMouseTracking(true);
+    tabs->installEventFilter(this);
+    window->addressBox()->installEventFilter(this);
+    window->addressBox()->lineEdit()->installEventFilter(this);
+}
+
+void TabBrowsing::attach(WebBrowser *web)
+{
+    connect(web, &WebBrowser::statusTextChange, this, &TabBrowsing::onStatusTextChange);
+    connect(web, &WebBrowser::progressChange, this, &TabBrowsing::onProgressChange);
+    connect(web, &WebBrowser::beforeNavigate2, this, &TabBrowsing::onBeforeNavigate);
+    connect(web, &WebBrowser::titleChange, this, &TabBrowsing::onTitleChange);
+    connect(web, &WebBrowser::documentComplete, this, &TabBrowsing::onDocumentComplete);
+    connect(web, &WebBrowser::windowClosing, this, &TabBrowsing::onWindowClosing);
+}
+
+bool TabBrowsing::eventFilter(QObject *watched, QEvent *event)
+{
+    QTabBar *tabs = m_window->tabBar();
+    QComboBox *box = m_window->addressBox();
+    if (watched == tabs) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            m_tabMouseButtons = m_window->mouseButton();
+            m_pressedTab = tabs->tabAt(mouse->position().toPoint());
+            // A right click reloads a tab without bringing it to the front.
+            if (mouse->button() != Qt::LeftButton)
+                return true;
+            break;
+        }
+        case QEvent::MouseButtonRelease: {
+            auto *mouse = static_cast<QMouseEvent *>(event);
+            const int index = tabs->tabAt(mouse->position().toPoint());
+            if (index >= 0 && index == m_pressedTab) {
+                if (mouse->button() == Qt::LeftButton) {
+                    // The strip selected the tab on the press; the click follows.
+                    tabClicked(tabs->currentIndex(), m_tabMouseButtons);
+                    return false;
+                }
+                tabClicked(index, m_tabMouseButtons);
+                return true;
+            }
+            break;
+        }
+        case QEvent::MouseMove:
+            updateTabToolTip(static_cast<QMouseEvent *>(event)->position().toPoint().x());
+            break;
+        default:
+            break;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+    if (watched == box || watched == box->lineEdit()) {
+        if (event->type() == QEvent::FocusIn) {
+            m_window->autoHideTimer()->stop();
+        } else if (event->type() == QEvent::KeyPress) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                goAddress(1);
+                return true;
+            }
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TabBrowsing::tabClicked(int index, int mouseButtons)
+{
+    AppState &s = m_window->state();
+    m_window->runResizeRules();
+    if (mouseButtons == 1) {
+        const int selected = m_window->selectedTab();
+        for (int i = 0; i < m_window->tabCount(); ++i) {
+            if (WebBrowser *web = m_window->browser(i))
+                web->widget()->setVisible(i == selected);
+        }
+        QTabBar *tabs = m_window->tabBar();
+        // Tab 0 has no left neighbour to copy when its caption is empty (after a
+        // language change): it is left as it is.
+        if (tabs->tabText(selected).isEmpty() && selected > 0) {
+            tabs->setTabText(selected, tabs->tabText(selected - 1));
+            const QString address = s.tabURL.value(selected - 1);
+            if (WebBrowser *web = m_window->browser(selected))
+                web->navigate(address);
+            s.tabURL[selected] = address;
+        }
+    } else if (mouseButtons == 2) {
+        if (WebBrowser *web = m_window->browser(index))
+            web->refresh();
+    }
+}
+
+void TabBrowsing::updateTabToolTip(int x)
+{
+    QTabBar *tabs = m_window->tabBar();
+    const int count = tabs->count();
+    if (count <= 0)
+        return;
+    const double tabWidth = (Twips::fromPixelsX(tabs->width()) / 15.0) / count;
+    if (tabWidth <= 0)
+        return;
+    const int k = static_cast<int>(std::floor(x / tabWidth));
+    if (k >= 0 && k < m_window->state().tabURL.size())
+        tabs->setToolTip(m_window->state().tabURL.at(k));
+}
+
+void TabBrowsing::goAddress(int16_t flag)
+{
+    AppState &s = m_window->state();
+    QComboBox *box = m_window->addressBox();
+    const int selected = m_window->selectedTab();
+    WebBrowser *web = m_window->browser(selected);
+    s.typedAddress = box->currentText();
+    if (!s.typedAddress.isEmpty()) {
+        const QString address = Address::complete(s.typedAddress);
+        box->setEditText(address);
+        if (web)
+            web->navigate(address);
+        if (selected < s.tabURL.size())
+            s.tabURL[selected] = address;
+        m_window->tabBar()->setTabText(selected, Address::makeTabCaption(address));
+        s.currentURL = address;
+        s.bookMarkURL = s.currentURL;
+        const QString lower = s.currentURL.trimmed().toLower();
+        if (lower.startsWith(QLatin1String("http")) && s.currentURL.size() > 8 && flag == 1)
+            m_window->hystAdd();
+    } else if (web) {
+        web->navigate(s.langSettings.startPage);
+    }
+    if (s.options.floatBars == 1)
+        m_window->autoHideTimer()->start();
+}
+
+bool TabBrowsing::webAttend()
+{
+    WebBrowser *web = m_window->currentBrowser();
+    if (!web)
+        return true;
+    // The checks come at least every 50 ms: a page that completes early ends the wait
+    // early, and one that has completed costs nothing.
+    while (true) {
+        if (!web->busy() && web->readyState() == QLatin1String("complete"))
+            return true;
+        if (m_window->closeRequested())
+            return false;
+        Wait::sleep(50);
+        web = m_window->currentBrowser();
+        if (!web)
+            return true;
+    }
+}
+
+void TabBrowsing::onStatusTextChange(int, const QString &text)
+{
+    m_window->statusText()->setText(text);
+}
+
+void TabBrowsing::onProgressChange(int, int progress, int progressMax)
+{
+    if (progress >= 1 && progressMax >= progress)
+        m_window->progressBar()->setValue(static_cast<int>(std::lround(progress * 100.0 / progressMax)));
+}
+
+void TabBrowsing::onBeforeNavigate(int)
+{
+    m_window->progressBar()->setValue(0);
+    m_window->statusText()->setText(m_window->state().lang.entry(179));
+}
+
+void TabBrowsing::onTitleChange(int index, const QString &title)
+{
+    AppState &s = m_window->state();
+    m_window->statusText()->setText(title);
+    s.pageTitle = title;
+    if (WebBrowser *web = m_window->browser(index))
+        s.currentURL = web->locationURL();
+    m_window->addressBox()->setEditText(s.currentURL);
+}
+
+void TabBrowsing::onDocumentComplete(int index, const QString &address)
+{
+    AppState &s = m_window->state();
+    m_window->progressBar()->setValue(100);
+    if (address == QLatin1String("about:blank"))
+        return;
+    m_window->addressBox()->setEditText(address);
+    // The tab whose page completed keeps its own address and caption, also when it is
+    // not the selected one.
+    if (index >= 0 && index < s.tabURL.size()) {
+        s.tabURL[index] = address;
+        m_window->tabBar()->setTabText(index, Address::makeTabCaption(address));
+    }
+}
+
+void TabBrowsing::onWindowClosing(int, bool isChild, bool *cancel)
+{
+    if (!isChild)
+        *cancel = true;
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QObject>
+
+#include <cstdint>
+
+class MainWindow;
+class WebBrowser;
+
+// The tabs of the main window and what the pages tell it: a click on a tab, the
+// address box, opening an address, the browser events, and the wait for a page.
+class TabBrowsing : public QObject
+{
+    Q_OBJECT
+public:
+    explicit TabBrowsing(MainWindow *window);
+
+    // Connects the events of a new tab's browser.
+    void attach(WebBrowser *web);
+
+    // GO_Address: opens the address box's text in the selected tab; flag 1 adds it to
+    // the history.
+    void goAddress(int16_t flag);
+
+    // WebAttend: returns once the selected tab's page reports completion (at once when
+    // it already has), letting the window and the engine work meanwhile. False when a
+    // close request cut the wait short.
+    bool webAttend();
+
+    // The click on tab s with the mouse buttons recorded at mouse-down.
+    void tabClicked(int index, int mouseButtons);
+    int tabMouseButtons() const { return m_tabMouseButtons; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void onStatusTextChange(int index, const QString &text);
+    void onProgressChange(int index, int progress, int progressMax);
+    void onBeforeNavigate(int index);
+    void onTitleChange(int index, const QString &title);
+    void onDocumentComplete(int index, const QString &address);
+    void onWindowClosing(int index, bool isChild, bool *cancel);
+    void updateTabToolTip(int x);
+
+    MainWindow *m_window;
+    int m_tabMouseButtons = 0;
+    int m_pressedTab = -1;
+};
