@@ -31,6 +31,7 @@ Dispatch::Dispatch(MainWindow *window, FindBar *findBar)
     : QObject(window)
     , m_window(window)
     , m_findBar(findBar)
+    , m_exports(window)
 {
     connect(window, &MainWindow::commandClicked, this, &Dispatch::click);
     // The start-up timer enables "FAVORITE"; it stays off while it cannot run.
@@ -42,10 +43,8 @@ const QStringList &Dispatch::unavailable()
 {
     static const QStringList keys = {
         QStringLiteral("FAVORITE"),   QStringLiteral("TAMBERLO"),    QStringLiteral("FILE:TAMBERLO"),
-        QStringLiteral("LANG:NEW"),   QStringLiteral("SAVE:HTML"),   QStringLiteral("SAVE:WORDH"),
-        QStringLiteral("SAVE:WORDV"), QStringLiteral("SAVE:EXCEL"),  QStringLiteral("SAVE:PPT"),
-        QStringLiteral("SAVE:PDF"),   QStringLiteral("SAVE:OUTLOOK"), QStringLiteral("SAVE:GETLINKS"),
-        QStringLiteral("EDIT:VIEW"),  QStringLiteral("EDIT:PICTURE"),
+        QStringLiteral("LANG:NEW"),   QStringLiteral("SAVE:EXCEL"),  QStringLiteral("SAVE:PPT"),
+        QStringLiteral("SAVE:OUTLOOK"), QStringLiteral("EDIT:PICTURE"),
     };
     return keys;
 }
@@ -155,6 +154,19 @@ void Dispatch::dropDown(const QString &key)
         setStyle(2);
     } else if (is(key, "FILE:FLOATING")) {
         floating();
+    } else if (is(key, "SAVE:HTML")) {
+        m_exports.capture().saveMht();
+    } else if (is(key, "SAVE:PDF")) {
+        state.useTemplateH = false;
+        m_exports.saveAsPdf();
+    } else if (is(key, "SAVE:WORDH")) {
+        state.useTemplateH = false;
+        m_exports.saveAsWord();
+    } else if (is(key, "SAVE:WORDV")) {
+        state.useTemplateH = true;
+        m_exports.saveAsWord();
+    } else if (is(key, "SAVE:GETLINKS")) {
+        m_exports.getLinks();
     } else if (is(key, "FILE:HELP")) {
         // The help page is one of the program's own pages, shown in the current tab.
         if (web)
@@ -170,6 +182,8 @@ void Dispatch::dropDown(const QString &key)
         const QStringList program = shell.settingsProgram(kind);
         if (!program.isEmpty())
             shell.startProgram(program.first(), program.mid(1));
+    } else if (is(key, "EDIT:VIEW")) {
+        m_exports.capture().viewSource();
     } else if (is(key, "EDIT:TXT")) {
         shell.openUrl(QUrl::fromLocalFile(state.languagePath()));
     } else if (is(key, "EDIT:CUT")) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "export/exports.h"
+
 #include <QObject>
 #include <QString>
 
@@ -42,4 +44,8 @@ private:
 
     MainWindow *m_window;
     FindBar *m_findBar;
+    Exports m_exports;
+
+public:
+    Exports &exports() { return m_exports; }
 };

@@ -68,11 +68,16 @@ bool Dialogs::question(QWidget *parent, const QString &title, const QString &tex
 }
 
 QString Dialogs::saveFile(QWidget *parent, const QString &title, const QString &filter,
-                          const QString &suggestedName, const QString &folder)
+                          const QString &suggestedName, const QString &folder, int *filterIndex)
 {
     const QString start = folder.isEmpty() ? suggestedName : folder + u'/' + suggestedName;
-    return QFileDialog::getSaveFileName(parent, title, start, toQtFilter(filter), nullptr,
-                                        QFileDialog::DontConfirmOverwrite);
+    const QString filters = toQtFilter(filter);
+    QString selected;
+    const QString path = QFileDialog::getSaveFileName(parent, title, start, filters, &selected,
+                                                      QFileDialog::DontConfirmOverwrite);
+    if (filterIndex)
+        *filterIndex = std::max(0, static_cast<int>(filters.split(QStringLiteral(";;")).indexOf(selected)));
+    return path;
 }
 
 QString Dialogs::openFile(QWidget *parent, const QString &title, const QString &filter,
@@ -99,10 +104,13 @@ bool ScriptedDialogs::question(QWidget *, const QString &title, const QString &t
 }
 
 QString ScriptedDialogs::saveFile(QWidget *, const QString &, const QString &filter,
-                                  const QString &suggestedName, const QString &)
+                                  const QString &suggestedName, const QString &, int *filterIndex)
 {
     suggestedNames.append(suggestedName);
     filters.append(filter);
+    const int choice = filterChoices.isEmpty() ? 0 : filterChoices.takeFirst();
+    if (filterIndex)
+        *filterIndex = choice;
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 

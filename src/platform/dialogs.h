@@ -23,8 +23,9 @@ public:
     virtual bool question(QWidget *parent, const QString &title, const QString &text);
     // Save dialog without an overwrite prompt. filter uses the "Name (*.ext)|*.ext"
     // form of the exports. Empty when cancelled.
+    // filterIndex, when given, receives the 0-based filter the user chose.
     virtual QString saveFile(QWidget *parent, const QString &title, const QString &filter,
-                             const QString &suggestedName, const QString &folder);
+                             const QString &suggestedName, const QString &folder, int *filterIndex = nullptr);
     virtual QString openFile(QWidget *parent, const QString &title, const QString &filter,
                              const QString &fileName);
     // Text input; ok is false when cancelled.
@@ -61,7 +62,7 @@ public:
     void message(QWidget *parent, Icon icon, const QString &title, const QString &text) override;
     bool question(QWidget *parent, const QString &title, const QString &text) override;
     QString saveFile(QWidget *parent, const QString &title, const QString &filter,
-                     const QString &suggestedName, const QString &folder) override;
+                     const QString &suggestedName, const QString &folder, int *filterIndex = nullptr) override;
     QString openFile(QWidget *parent, const QString &title, const QString &filter,
                      const QString &fileName) override;
     QString input(QWidget *parent, const QString &title, const QString &prompt, const QString &text,
@@ -74,6 +75,7 @@ public:
     QList<Shown> messages;
     QList<bool> answers;        // question answers, front first; No when empty
     QStringList files;          // save/open answers, front first; cancel when empty
+    QList<int> filterChoices;   // the filter chosen in each save dialog (0 when empty)
     QStringList inputs;         // input answers; cancel when empty
     QStringList suggestedNames; // what each save dialog proposed
     QStringList filters;        // the filter of each file dialog

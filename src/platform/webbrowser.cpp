@@ -4,6 +4,7 @@
 #include "platform/wait.h"
 
 #include <QPointer>
+#include <QWebEngineDownloadRequest>
 #include <QWebEngineHistory>
 #include <QPrinter>
 #include <QWebEngineFindTextResult>
@@ -161,6 +162,15 @@ std::optional<QVariant> WebBrowser::evaluate(const QString &script, int timeoutM
     return result->value;
 }
 
+std::optional<QString> WebBrowser::plainText(int timeoutMs)
+{
+    auto result = std::make_shared<std::optional<QString>>();
+    m_page->toPlainText([result](const QString &text) { *result = text; });
+    QPointer<WebBrowser> self(this);
+    Wait::until([&] { return result->has_value() || !self; }, timeoutMs, 5);
+    return *result;
+}
+
 QString WebBrowser::readyState(int timeoutMs)
 {
     const auto state = evaluate(QStringLiteral("document.readyState"), timeoutMs);
@@ -259,4 +269,24 @@ void WebBrowser::find(const QString &text, bool backward, const std::function<vo
 void WebBrowser::stopFinding()
 {
     m_page->findText(QString());
+}
+
+bool WebBrowser::save(const QString &path, SaveFormat format, int timeoutMs)
+{
+    QPointer<QWebEngineDownloadRequest> item;
+    auto connection = connect(m_page->profile(), &QWebEngineProfile::downloadRequested, this,
+                              [&item](QWebEngineDownloadRequest *request) {
+                                  if (request->isSavePageDownload())
+                                      item = request;
+                              });
+    const QWebEngineDownloadRequest::SavePageFormat formats[] = {
+        QWebEngineDownloadRequest::MimeHtmlSaveFormat, QWebEngineDownloadRequest::CompleteHtmlSaveFormat,
+        QWebEngineDownloadRequest::SingleHtmlSaveFormat};
+    m_page->save(path, formats[static_cast<int>(format)]);
+    QPointer<WebBrowser> self(this);
+    Wait::until([&] { return !self || (item && item->isFinished()); }, timeoutMs, 20);
+    if (!self)
+        return false;
+    disconnect(connection);
+    return item && item->state() == QWebEngineDownloadRequest::DownloadCompleted;
 }

@@ -47,6 +47,10 @@ public:
     void find(const QString &text, bool backward, const std::function<void(int active, int count)> &done);
     void stopFinding();
 
+    enum class SaveFormat { WebArchive, CompletePage, HtmlOnly };
+    // Saves the page through the engine; true once the file is complete.
+    bool save(const QString &path, SaveFormat format, int timeoutMs = 60000);
+
     // The printer every tab prints with, so a page setup holds for later prints.
     static QPrinter &printer();
 
@@ -67,6 +71,9 @@ public:
     // Runs a script in the page and waits for its result, the window and engine
     // working meanwhile; nullopt when the page gave no answer within timeoutMs.
     std::optional<QVariant> evaluate(const QString &script, int timeoutMs = 5000);
+    // The text of the page as the engine shows it (also for pages that run no scripts,
+    // such as web archives).
+    std::optional<QString> plainText(int timeoutMs = 5000);
     // The document's readyState, lower case; empty when the page did not answer.
     QString readyState(int timeoutMs = 2000);
 

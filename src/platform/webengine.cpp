@@ -1,6 +1,10 @@
 #include "webengine.h"
 
+#include "platform/dialogs.h"
+
 #include <QBuffer>
+#include <QFileInfo>
+#include <QWebEngineDownloadRequest>
 #include <QFile>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
@@ -62,6 +66,24 @@ QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent)
     shared->settings()->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, true);
     shared->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
     shared->installUrlSchemeHandler(kScheme, new QuorlSchemeHandler(shared));
+    // Saving a page goes through the download path, which needs an answer; other
+    // downloads are saved where the user says.
+    QObject::connect(shared, &QWebEngineProfile::downloadRequested, shared, [](QWebEngineDownloadRequest *item) {
+        if (item->isSavePageDownload()) {
+            item->accept();
+            return;
+        }
+        const QString path = Dialogs::instance().saveFile(nullptr, QString(), QString(),
+                                                          item->downloadFileName(), item->downloadDirectory());
+        if (path.isEmpty()) {
+            item->cancel();
+            return;
+        }
+        const QFileInfo target(path);
+        item->setDownloadDirectory(target.absolutePath());
+        item->setDownloadFileName(target.fileName());
+        item->accept();
+    });
     return shared;
 }
 

@@ -57,7 +57,7 @@ void HttpServer::serve(QTcpSocket *socket)
         response = "HTTP/1.1 404 Not Found\r\nContent-Type: text/plain\r\nContent-Length: "
                    + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
     } else {
-        delay = it->delayMs;
+        delay = m_counts.value(path) >= m_delayFrom.value(path, 1) ? it->delayMs : 0;
         response = "HTTP/1.1 200 OK\r\nContent-Type: " + it->type + "\r\nCache-Control: no-store\r\nContent-Length: "
                    + QByteArray::number(it->body.size()) + "\r\nConnection: close\r\n\r\n" + it->body;
     }

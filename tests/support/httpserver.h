@@ -20,6 +20,8 @@ public:
     void addPage(const QString &path, const QByteArray &body,
                  const QByteArray &contentType = QByteArrayLiteral("text/html; charset=utf-8"), int delayMs = 0);
     QString url(const QString &path) const;
+    // The page's delay applies only from its n-th request on.
+    void delayFrom(const QString &path, int n) { m_delayFrom.insert(path, n); }
     int requests(const QString &path) const { return m_counts.value(path); }
     quint16 port() const;
 
@@ -35,4 +37,5 @@ private:
     QTcpServer *m_server = nullptr;
     QHash<QString, Page> m_pages;
     QHash<QString, int> m_counts;
+    QHash<QString, int> m_delayFrom;
 };

@@ -64,4 +64,5 @@ void ProgramFolder::installed(const QString &homePage)
     write(QStringLiteral("Data/TemplateH.doc"), templateFile(QStringLiteral("templateh.doc")));
     mkdir(QStringLiteral("Images"));
     writeOptions(homePage);
+    QFile::copy(QStringLiteral(QUORL_PROGRAM_DIR "/quorl-office"), file(QStringLiteral("quorl-office")));
 }

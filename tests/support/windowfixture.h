@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/mainwindow.h"
+#include "browser/tabbrowsing.h"
 #include "platform/dialogs.h"
 #include "platform/pointer.h"
 #include "platform/shell.h"
@@ -8,6 +9,7 @@
 #include "support/httpserver.h"
 #include "support/programfolder.h"
 
+#include <QComboBox>
 #include <QSignalSpy>
 #include <QTest>
 

@@ -1,0 +1,281 @@
+// quorl-office: the program's office worker. One worker runs per export; it drives
+// LibreOffice through LibreOfficeKit and answers the main program's requests, one JSON
+// object per line on standard input, one reply per line on its own channel.
+//
+// LibreOffice may write to standard output itself, so the replies go to a copy of the
+// original standard output and fd 1 is pointed at standard error.
+#define LOK_USE_UNSTABLE_API
+#include <LibreOfficeKit/LibreOfficeKit.hxx>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QString>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+FILE *g_replies = nullptr;
+
+void reply(bool ok, const QString &error = QString(), const QJsonObject &extra = QJsonObject())
+{
+    QJsonObject answer = extra;
+    answer.insert(QStringLiteral("ok"), ok);
+    if (!error.isEmpty())
+        answer.insert(QStringLiteral("error"), error);
+    const QByteArray line = QJsonDocument(answer).toJson(QJsonDocument::Compact) + '\n';
+    fwrite(line.constData(), 1, line.size(), g_replies);
+    fflush(g_replies);
+}
+
+// Results of asynchronous UNO commands arrive through the document callback.
+struct CommandResults
+{
+    std::mutex mutex;
+    std::condition_variable changed;
+    int results = 0;
+    bool lastSuccess = false;
+};
+
+void documentCallback(int type, const char *payload, void *data)
+{
+    if (type != LOK_CALLBACK_UNO_COMMAND_RESULT)
+        return;
+    auto *results = static_cast<CommandResults *>(data);
+    std::lock_guard<std::mutex> lock(results->mutex);
+    ++results->results;
+    const QJsonObject result = QJsonDocument::fromJson(QByteArray(payload)).object();
+    results->lastSuccess = result.value(QStringLiteral("success")).toBool();
+    results->changed.notify_all();
+}
+
+QString fileUrl(const QString &path)
+{
+    return QUrl::fromLocalFile(QDir::cleanPath(QDir::current().absoluteFilePath(path))).toString(QUrl::FullyEncoded);
+}
+
+// A new landscape text document: a minimal flat document with a landscape page.
+const char *kLandscape = R"(<?xml version="1.0" encoding="UTF-8"?>
+<office:document xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0"
+ xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0"
+ xmlns:text="urn:oasis:names:tc:opendocument:xmlns:text:1.0"
+ xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0"
+ office:version="1.3" office:mimetype="application/vnd.oasis.opendocument.text">
+ <office:automatic-styles>
+  <style:page-layout style:name="pm1">
+   <style:page-layout-properties fo:page-width="29.7cm" fo:page-height="21cm" style:print-orientation="landscape"
+    fo:margin-top="2cm" fo:margin-bottom="2cm" fo:margin-left="2cm" fo:margin-right="2cm"/>
+  </style:page-layout>
+ </office:automatic-styles>
+ <office:master-styles><style:master-page style:name="Standard" style:page-layout-name="pm1"/></office:master-styles>
+ <office:body><office:text><text:p/></office:text></office:body>
+</office:document>
+)";
+
+class Worker
+{
+public:
+    void run()
+    {
+        std::string line;
+        while (std::getline(std::cin, line)) {
+            const QJsonObject request = QJsonDocument::fromJson(QByteArray::fromStdString(line)).object();
+            handle(request);
+        }
+        finish(0);
+    }
+
+private:
+    [[noreturn]] void finish(int code)
+    {
+        // Ending LibreOffice's own way after several documents can abort with heap
+        // corruption; everything it wrote has been written by now.
+        fflush(nullptr);
+        _exit(code);
+    }
+
+    QString lastError()
+    {
+        if (!m_office)
+            return QStringLiteral("LibreOffice is not running");
+        char *error = m_office->getError();
+        const QString text = error ? QString::fromUtf8(error) : QString();
+        free(error);
+        return text;
+    }
+
+    bool unoCommand(const char *command, const char *arguments = nullptr, int timeoutMs = 15000)
+    {
+        int before;
+        {
+            std::lock_guard<std::mutex> lock(m_results.mutex);
+            before = m_results.results;
+        }
+        m_document->postUnoCommand(command, arguments, true);
+        std::unique_lock<std::mutex> lock(m_results.mutex);
+        return m_results.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                                          [&] { return m_results.results > before; })
+               && m_results.lastSuccess;
+    }
+
+    void handle(const QJsonObject &request)
+    {
+        const QString op = request.value(QStringLiteral("op")).toString();
+        if (op == QLatin1String("init"))
+            return init(request);
+        if (op == QLatin1String("quit")) {
+            reply(true);
+            finish(0);
+        }
+        if (!m_office)
+            return reply(false, QStringLiteral("LibreOffice is not running"));
+        if (op == QLatin1String("load"))
+            return load(request);
+        if (!m_document)
+            return reply(false, QStringLiteral("no document is open"));
+        if (op == QLatin1String("paste"))
+            return paste(request);
+        if (op == QLatin1String("saveAs"))
+            return saveAs(request);
+        if (op == QLatin1String("parts"))
+            return reply(true, QString(), {{QStringLiteral("parts"), m_document->getParts()}});
+        if (op == QLatin1String("setPart")) {
+            m_document->setPart(request.value(QStringLiteral("part")).toInt());
+            return reply(true, QString(), {{QStringLiteral("parts"), m_document->getParts()}});
+        }
+        if (op == QLatin1String("uno")) {
+            const QByteArray command = request.value(QStringLiteral("command")).toString().toUtf8();
+            const QByteArray args = QJsonDocument(request.value(QStringLiteral("arguments")).toObject())
+                                        .toJson(QJsonDocument::Compact);
+            const bool ok = unoCommand(command.constData(), args == "{}" ? nullptr : args.constData());
+            // Some commands report failure although they acted; the caller checks parts.
+            return reply(true, QString(),
+                         {{QStringLiteral("success"), ok}, {QStringLiteral("parts"), m_document->getParts()}});
+        }
+        if (op == QLatin1String("close")) {
+            m_document.reset();
+            return reply(true);
+        }
+        reply(false, QStringLiteral("unknown request ") + op);
+    }
+
+    void init(const QJsonObject &request)
+    {
+        if (m_office)
+            return reply(true);
+        const QByteArray install = request.value(QStringLiteral("install")).toString().toUtf8();
+        const QByteArray profile = request.value(QStringLiteral("profile")).toString().toUtf8();
+        m_office.reset(lok::lok_cpp_init(install.constData(), profile.isEmpty() ? nullptr : profile.constData()));
+        if (!m_office)
+            return reply(false, QStringLiteral("LibreOffice could not be started from ") + QString::fromUtf8(install));
+        reply(true);
+    }
+
+    void load(const QJsonObject &request)
+    {
+        m_document.reset();
+        QString url;
+        const QString factory = request.value(QStringLiteral("factory")).toString();
+        if (factory == QLatin1String("landscape")) {
+            QFile file(m_temp.filePath(QStringLiteral("landscape.fodt")));
+            if (!file.open(QIODevice::WriteOnly) || file.write(kLandscape) < 0)
+                return reply(false, QStringLiteral("cannot make a new document"));
+            file.close();
+            url = fileUrl(file.fileName());
+        } else if (!factory.isEmpty()) {
+            url = QStringLiteral("private:factory/") + factory;
+        } else {
+            QString path = request.value(QStringLiteral("path")).toString();
+            if (!QFile::exists(path))
+                return reply(false, QStringLiteral("no such file: ") + path);
+            // A template is opened from a copy: neither the file nor a lock file
+            // beside it is ever written.
+            if (request.value(QStringLiteral("copy")).toBool()) {
+                const QString copy = m_temp.filePath(QStringLiteral("source-") + QFileInfo(path).fileName());
+                QFile::remove(copy);
+                if (!QFile::copy(path, copy))
+                    return reply(false, QStringLiteral("cannot read ") + path);
+                path = copy;
+            }
+            url = fileUrl(path);
+        }
+        lok::Document *document = m_office->documentLoad(url.toUtf8().constData(), "Language=en-US");
+        if (!document)
+            return reply(false, lastError());
+        m_document.reset(document);
+        m_document->registerCallback(documentCallback, &m_results);
+        if (request.value(QStringLiteral("render")).toBool())
+            m_document->initializeForRendering();
+        reply(true, QString(), {{QStringLiteral("parts"), m_document->getParts()}});
+    }
+
+    void paste(const QJsonObject &request)
+    {
+        QFile file(request.value(QStringLiteral("file")).toString());
+        if (!file.open(QIODevice::ReadOnly))
+            return reply(false, QStringLiteral("cannot read ") + file.fileName());
+        const QByteArray data = file.readAll();
+        const QByteArray mime = request.value(QStringLiteral("mime")).toString().toUtf8();
+        if (request.value(QStringLiteral("replace")).toBool() && !unoCommand(".uno:SelectAll"))
+            return reply(false, QStringLiteral("the document's content could not be selected"));
+        if (data.isEmpty()) {
+            // Nothing to paste: a replaced content is simply emptied.
+            if (request.value(QStringLiteral("replace")).toBool())
+                unoCommand(".uno:Delete");
+            return reply(true);
+        }
+        // Right after a load the paste may not be dispatched yet: it is tried again for
+        // a while.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (!m_document->paste(mime.constData(), data.constData(), data.size())) {
+            if (std::chrono::steady_clock::now() > until)
+                return reply(false, QStringLiteral("the paste failed: ") + lastError());
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        reply(true);
+    }
+
+    void saveAs(const QJsonObject &request)
+    {
+        const QString path = request.value(QStringLiteral("path")).toString();
+        const QByteArray format = request.value(QStringLiteral("format")).toString().toUtf8();
+        const QByteArray options = request.value(QStringLiteral("options")).toString().toUtf8();
+        const bool ok = m_document->saveAs(fileUrl(path).toUtf8().constData(), format.constData(),
+                                           options.isEmpty() ? nullptr : options.constData());
+        if (!ok || !QFile::exists(path))
+            return reply(false, QStringLiteral("the document could not be saved: ") + lastError());
+        reply(true);
+    }
+
+    std::unique_ptr<lok::Office> m_office;
+    std::unique_ptr<lok::Document> m_document;
+    CommandResults m_results;
+    QTemporaryDir m_temp;
+};
+
+} // namespace
+
+int main()
+{
+    const int replies = dup(STDOUT_FILENO);
+    dup2(STDERR_FILENO, STDOUT_FILENO);
+    g_replies = fdopen(replies, "w");
+    if (!g_replies)
+        return 2;
+    Worker worker;
+    worker.run();
+}

@@ -1,0 +1,278 @@
+#include "commands/dispatch.h"
+#include "export/exports.h"
+#include "platform/commandbar.h"
+#include "platform/office/officeworker.h"
+#include "support/windowfixture.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QProcess>
+#include <QUrl>
+
+namespace {
+
+const QByteArray kWeather = R"(<html><head><title>Weather report for Monday, 3 May</title></head><body>
+<h1>Sunny spells over the hills</h1>
+<p>A <b>bright</b> start and an <i>unsettled</i> evening.</p>
+<ul><li>Morning mist</li><li>Afternoon sun</li></ul>
+<table border="1"><tr><th>Town</th><th>High</th></tr><tr><td>Ashford</td><td>21</td></tr>
+<tr><td>Barnet</td><td>19</td></tr></table>
+<p><a href="http://forecast.example.net/week">The week ahead</a></p>
+</body></html>)";
+
+QString run(const QString &program, const QStringList &arguments)
+{
+    QProcess p;
+    p.start(program, arguments);
+    p.waitForFinished(30000);
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+class ExportTest : public WindowTest
+{
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        server.addPage(QStringLiteral("/weather"), kWeather);
+        server.addPage(QStringLiteral("/empty"), "<html><head><title>Nothing</title></head><body></body></html>");
+        // The browser gets the picture at once; whoever asks for it again waits.
+        server.addPage(QStringLiteral("/slowimage.png"), QByteArray(100, 'x'), "image/png", 30000);
+        server.delayFrom(QStringLiteral("/slowimage.png"), 2);
+        server.addPage(QStringLiteral("/stalls"),
+                       "<html><head><title>Stalls</title></head><body><p>text</p>"
+                       "<img src=\"/slowimage.png\" width=10 height=10></body></html>");
+    }
+
+    void open(const char *path)
+    {
+        start();
+        QSignalSpy finished(window.get(), &MainWindow::startupFinished);
+        ASSERT_TRUE(finished.wait(3000)); // the template paths are set
+        window->addressBox()->setEditText(url(path));
+        window->tabs()->goAddress(0);
+        ASSERT_TRUE(loaded(0, url(path)));
+    }
+
+    // A document read back through LibreOffice: its text, or a PDF of it.
+    QString convert(const QString &path, const QString &format, const QString &target)
+    {
+        OfficeWorker worker(folder.file(QStringLiteral("quorl-office")), folder.file(QStringLiteral("readback")));
+        EXPECT_TRUE(worker.start().ok());
+        EXPECT_TRUE(worker.request({{QStringLiteral("op"), QStringLiteral("load")}, {QStringLiteral("path"), path},
+                                    {QStringLiteral("copy"), true}})
+                        .ok());
+        EXPECT_TRUE(worker.request({{QStringLiteral("op"), QStringLiteral("saveAs")},
+                                    {QStringLiteral("path"), target},
+                                    {QStringLiteral("format"), format}})
+                        .ok());
+        worker.quit();
+        return target;
+    }
+    QString textOf(const QString &path)
+    {
+        return TextFile::readText(convert(path, QStringLiteral("txt"), path + QStringLiteral(".txt"))).value_or(QString());
+    }
+    QString pageSize(const QString &pdf)
+    {
+        const QString info = run(QStringLiteral("pdfinfo"), {pdf});
+        const qsizetype at = info.indexOf(QStringLiteral("Page size:"));
+        return at < 0 ? QString() : info.mid(at, info.indexOf(u'\n', at) - at);
+    }
+    bool landscape(const QString &doc)
+    {
+        const QString size = pageSize(convert(doc, QStringLiteral("pdf"), doc + QStringLiteral(".pdf")));
+        const QStringList parts = size.section(u':', 1).trimmed().split(u' ');
+        return parts.size() >= 3 && parts.at(0).toDouble() > parts.at(2).toDouble();
+    }
+    QString lastMessage() const
+    {
+        return dialogs.dialogs.messages.isEmpty() ? QString() : dialogs.dialogs.messages.last().text;
+    }
+};
+
+} // namespace
+
+TEST_F(ExportTest, WordLandscapeFromTheFirstTemplate)
+{
+    open("/weather");
+    const QString target = folder.file(QStringLiteral("out/Weather.doc"));
+    folder.mkdir(QStringLiteral("out"));
+    folder.write(QStringLiteral("out/Weather.doc"), "an older file is replaced without a question");
+    dialogs.dialogs.files = {target};
+    const QByteArray templateBefore = folder.read(QStringLiteral("Data/Template.doc"));
+    click(3, "SAVE:WORDH");
+    ASSERT_EQ(dialogs.dialogs.suggestedNames, QStringList{QStringLiteral("WeatherreportforMon.doc")});
+    EXPECT_EQ(dialogs.dialogs.filters.value(0), QStringLiteral("Microsoft Word (*.doc)|*.doc"));
+    EXPECT_EQ(lastMessage(), window->state().lang.entry(108) + target);
+    EXPECT_EQ(window->windowOpacity(), 1.0);
+
+    // Word 97: an OLE compound file.
+    EXPECT_TRUE(folder.read(QStringLiteral("out/Weather.doc")).startsWith("\xD0\xCF\x11\xE0"));
+    const QString text = textOf(target);
+    EXPECT_TRUE(text.contains(QStringLiteral("Sunny spells over the hills"))) << str(text);
+    EXPECT_TRUE(text.contains(QStringLiteral("Ashford")));
+    EXPECT_TRUE(text.contains(QStringLiteral("21")));
+    EXPECT_TRUE(text.contains(QStringLiteral("The week ahead")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Afternoon sun")));
+    EXPECT_TRUE(landscape(target));
+    EXPECT_EQ(folder.read(QStringLiteral("Data/Template.doc")), templateBefore); // never written
+    EXPECT_TRUE(QDir(folder.file(QStringLiteral("Data"))).entryList({QStringLiteral(".~lock*")}, QDir::Hidden | QDir::Files).isEmpty());
+    EXPECT_TRUE(QDir(folder.file(QStringLiteral("out"))).entryList(QDir::Hidden | QDir::Files).size() == 3);
+}
+
+TEST_F(ExportTest, WordPortraitUsesTheOtherTemplateAndOtherFormats)
+{
+    open("/weather");
+    dialogs.dialogs.files = {folder.file(QStringLiteral("portrait.odt"))};
+    click(3, "SAVE:WORDV");
+    EXPECT_EQ(lastMessage(), window->state().lang.entry(108) + folder.file(QStringLiteral("portrait.odt")));
+    EXPECT_TRUE(folder.read(QStringLiteral("portrait.odt")).startsWith("PK")); // OpenDocument zip
+    EXPECT_FALSE(landscape(folder.file(QStringLiteral("portrait.odt"))));
+    EXPECT_TRUE(textOf(folder.file(QStringLiteral("portrait.odt"))).contains(QStringLiteral("Barnet")));
+}
+
+TEST_F(ExportTest, PdfWithItsSideDocument)
+{
+    open("/weather");
+    folder.mkdir(QStringLiteral("my.files"));
+    const QString target = folder.file(QStringLiteral("my.files/Page.pdf"));
+    dialogs.dialogs.files = {target};
+    click(3, "SAVE:PDF");
+    EXPECT_EQ(dialogs.dialogs.suggestedNames.value(0), QStringLiteral("WeatherreportforMon.pdf"));
+    EXPECT_EQ(dialogs.dialogs.filters.value(0), QStringLiteral("PDF  (*.pdf)|*.pdf"));
+    EXPECT_EQ(lastMessage(), window->state().lang.entry(108) + target);
+    ASSERT_TRUE(folder.exists(QStringLiteral("my.files/Page.doc")));
+    const QString pdfText = run(QStringLiteral("pdftotext"), {target, QStringLiteral("-")});
+    EXPECT_TRUE(pdfText.contains(QStringLiteral("Sunny spells over the hills"))) << str(pdfText);
+    EXPECT_TRUE(pdfText.contains(QStringLiteral("Ashford")));
+    EXPECT_TRUE(textOf(folder.file(QStringLiteral("my.files/Page.doc"))).contains(QStringLiteral("Barnet")));
+    EXPECT_FALSE(pageSize(target).isEmpty());
+    EXPECT_FALSE(landscape(folder.file(QStringLiteral("my.files/Page.doc")))); // the portrait template
+}
+
+TEST_F(ExportTest, EmptyPageSaysSoThenTheClosingMessage)
+{
+    open("/empty");
+    QGuiApplication::clipboard()->setText(QStringLiteral("left over"));
+    dialogs.dialogs.files = {folder.file(QStringLiteral("never.doc"))};
+    click(3, "SAVE:WORDH");
+    ASSERT_EQ(dialogs.dialogs.messages.size(), 2);
+    EXPECT_EQ(dialogs.dialogs.messages[0].text, window->state().lang.entry(120));
+    EXPECT_TRUE(dialogs.dialogs.messages[1].text.startsWith(window->state().lang.entry(108)));
+    EXPECT_TRUE(dialogs.dialogs.suggestedNames.isEmpty()); // no dialog, no worker
+    EXPECT_FALSE(folder.exists(QStringLiteral("never.doc")));
+    EXPECT_EQ(window->windowOpacity(), 1.0);
+}
+
+TEST_F(ExportTest, CancelStartsNoWorker)
+{
+    open("/weather");
+    click(3, "SAVE:PDF");
+    ASSERT_EQ(dialogs.dialogs.suggestedNames.size(), 1);
+    ASSERT_EQ(dialogs.dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.dialogs.messages[0].text.startsWith(window->state().lang.entry(108)));
+    EXPECT_TRUE(QDir(folder.file(QStringLiteral("Data/Office"))).isEmpty()); // LibreOffice never ran
+    EXPECT_EQ(window->windowOpacity(), 1.0);
+}
+
+TEST_F(ExportTest, AWorkerKilledInTheMiddleEndsTheExportCleanly)
+{
+    open("/stalls");
+    const QString target = folder.file(QStringLiteral("stalled.doc"));
+    dialogs.dialogs.files = {target};
+    // LibreOffice fetches the page's picture during the paste; the server holds it back,
+    // and the worker is killed meanwhile.
+    QTimer killer;
+    killer.setInterval(200);
+    int kills = 0;
+    QObject::connect(&killer, &QTimer::timeout, &killer, [&] {
+        if (server.requests(QStringLiteral("/slowimage.png")) >= 2 || kills > 0) {
+            // the worker is fetching the picture now
+            kills += QProcess::execute(QStringLiteral("pkill"), {QStringLiteral("-9"), QStringLiteral("-f"),
+                                                                 folder.file(QStringLiteral("quorl-office"))})
+                     == 0;
+        }
+    });
+    killer.start();
+    QTimer::singleShot(8000, &killer, [&] { kills += 1; }); // kill even if the fetch was not seen
+    click(3, "SAVE:WORDH");
+    killer.stop();
+    ASSERT_FALSE(dialogs.dialogs.messages.isEmpty());
+    EXPECT_TRUE(lastMessage().startsWith(window->state().lang.entry(221))) << str(lastMessage());
+    EXPECT_FALSE(lastMessage().startsWith(window->state().lang.entry(108)));
+    EXPECT_FALSE(folder.exists(QStringLiteral("stalled.doc")));
+    EXPECT_TRUE(QDir(folder.path()).entryList({QStringLiteral("*.partial")}, QDir::Hidden | QDir::Files).isEmpty());
+    EXPECT_EQ(window->windowOpacity(), 1.0);
+    // The program goes on.
+    window->addressBox()->setEditText(url("/weather"));
+    window->tabs()->goAddress(0);
+    EXPECT_TRUE(loaded(0, url("/weather")));
+}
+
+TEST_F(ExportTest, MissingWorkerIsReported)
+{
+    open("/weather");
+    QFile::remove(folder.file(QStringLiteral("quorl-office")));
+    dialogs.dialogs.files = {folder.file(QStringLiteral("x.doc"))};
+    click(3, "SAVE:WORDH");
+    EXPECT_TRUE(lastMessage().startsWith(window->state().lang.entry(220))) << str(lastMessage());
+    EXPECT_FALSE(folder.exists(QStringLiteral("x.doc")));
+    EXPECT_EQ(window->windowOpacity(), 1.0);
+}
+
+TEST_F(ExportTest, LinksOfOtherSitesGoIntoLinksDoc)
+{
+    server.addPage(QStringLiteral("/links"),
+                   "<html><head><title>Links</title></head><body>"
+                   "<a href=\"/local/page\">same site</a>"
+                   "<a href=\"http://other.example.net/one\">other</a>"
+                   "<a href=\"http://finder.example.net/search?q=1\">search</a>"
+                   "<a href=\"http://third.example.org/two\">third</a>"
+                   "</body></html>");
+    open("/links");
+    click(3, "SAVE:GETLINKS");
+    ASSERT_TRUE(folder.exists(QStringLiteral("Links.Doc")));
+    ASSERT_EQ(shell.shell.urls.size(), 1);
+    EXPECT_EQ(shell.shell.urls[0], QUrl::fromLocalFile(folder.file(QStringLiteral("Links.Doc"))));
+    const QString text = textOf(folder.file(QStringLiteral("Links.Doc")));
+    EXPECT_TRUE(text.contains(QStringLiteral("http://other.example.net/one")));
+    EXPECT_TRUE(text.contains(QStringLiteral("http://third.example.org/two")));
+    EXPECT_FALSE(text.contains(QStringLiteral("/local/page")));
+    EXPECT_FALSE(text.contains(QStringLiteral("search?")));
+    EXPECT_TRUE(dialogs.dialogs.messages.isEmpty());
+}
+
+TEST_F(ExportTest, PageSourceAndWebArchive)
+{
+    open("/weather");
+    folder.write(QStringLiteral("DOC.TXT"), "old source");
+    click(3, "EDIT:VIEW");
+    ASSERT_TRUE(folder.exists(QStringLiteral("Doc.Txt")));
+    EXPECT_FALSE(folder.exists(QStringLiteral("DOC.TXT")));
+    EXPECT_TRUE(folder.read(QStringLiteral("Doc.Txt")).contains("<h1>Sunny spells over the hills</h1>"));
+    ASSERT_EQ(shell.shell.urls.size(), 1);
+    EXPECT_EQ(shell.shell.urls[0], QUrl::fromLocalFile(folder.file(QStringLiteral("Doc.Txt"))));
+
+    const QString archive = folder.file(QStringLiteral("weather.mht"));
+    dialogs.dialogs.files = {archive};
+    click(3, "SAVE:HTML");
+    EXPECT_EQ(lastMessage(),
+              window->state().lang.entry(108) + QStringLiteral("Weather report for Monday, 3 May.mht"));
+    ASSERT_TRUE(folder.exists(QStringLiteral("weather.mht")));
+    window->browser(1)->navigate(QUrl::fromLocalFile(archive).toString());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !window->browser(1)->busy() && !window->browser(1)->lastCompleted().isEmpty(); },
+                                15000));
+    EXPECT_EQ(window->browser(1)->locationName(), QStringLiteral("Weather report for Monday, 3 May"));
+    const auto text = window->browser(1)->plainText();
+    ASSERT_TRUE(text.has_value());
+    EXPECT_TRUE(text->contains(QStringLiteral("Sunny spells over the hills"))) << str(*text);
+    EXPECT_TRUE(text->contains(QStringLiteral("Ashford")));
+
+    // The complete page and the HTML alone through the same dialog.
+    dialogs.dialogs.files = {folder.file(QStringLiteral("only.html"))};
+    dialogs.dialogs.filterChoices = {2};
+    click(3, "SAVE:HTML");
+    EXPECT_TRUE(folder.read(QStringLiteral("only.html")).contains("Ashford"));
+}
