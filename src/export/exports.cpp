@@ -1,6 +1,7 @@
 #include "exports.h"
 
 #include "app/mainwindow.h"
+#include "export/exporttimings.h"
 #include "export/officeapp.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -13,6 +14,13 @@
 namespace {
 
 const QString kTitle = QStringLiteral("QuorlOffice");
+
+// Notes how long a step of an export took and passes its result on.
+bool step(const char *name, bool ok)
+{
+    ExportTimings::mark(QString::fromLatin1(name));
+    return ok;
+}
 
 } // namespace
 
@@ -36,13 +44,17 @@ void Exports::finish(const QString &path, const QString &failure)
 void Exports::saveAsWord()
 {
     AppState &s = m_window->state();
+    ExportTimings::start();
     m_capture.setOpacity(s.exportAlpha);
-    if (!m_capture.copyPage(true)) {
+    const bool copied = m_capture.copyPage(true);
+    ExportTimings::mark(QStringLiteral("copy page"));
+    if (!copied) {
         Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(120));
         return finish(m_capture.lastPath(), QString());
     }
     const QString path =
         m_capture.saveDialog(QStringLiteral("Microsoft Word (*.doc)|*.doc"), m_capture.suggestName(QStringLiteral(".doc")));
+    ExportTimings::mark(QStringLiteral("dialog"));
     if (path.isEmpty())
         return finish(m_capture.lastPath(), QString());
 
@@ -52,9 +64,13 @@ void Exports::saveAsWord()
     if (!templ.isEmpty() && !QFileInfo::exists(templ))
         return finish(path, s.text(224, QStringLiteral("The template could not be found:")) + u'\n' + templ);
     OfficeApp word(s);
-    const bool made = word.create() && (templ.isEmpty() ? word.newDocument(QStringLiteral("landscape")) : word.open(templ))
-                      && word.pasteClipboard(true) && word.saveAs(path, OfficeApp::writerFormat(path));
+    const bool made = step("worker start", word.create())
+                      && step("open template",
+                              templ.isEmpty() ? word.newDocument(QStringLiteral("landscape")) : word.open(templ))
+                      && step("paste", word.pasteClipboard(true))
+                      && step("save", word.saveAs(path, OfficeApp::writerFormat(path)));
     word.quit();
+    ExportTimings::mark(QStringLiteral("quit"));
     finish(path, made ? QString() : word.failureMessage());
 }
 
@@ -70,13 +86,17 @@ QString Exports::sideDocumentPath(const QString &pdfPath)
 void Exports::saveAsPdf()
 {
     AppState &s = m_window->state();
+    ExportTimings::start();
     m_capture.setOpacity(s.exportAlpha);
-    if (!m_capture.copyPage(true)) {
+    const bool copied = m_capture.copyPage(true);
+    ExportTimings::mark(QStringLiteral("copy page"));
+    if (!copied) {
         Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(120));
         return finish(m_capture.lastPath(), QString());
     }
     const QString path =
         m_capture.saveDialog(QStringLiteral("PDF  (*.pdf)|*.pdf"), m_capture.suggestName(QStringLiteral(".pdf")));
+    ExportTimings::mark(QStringLiteral("dialog"));
     if (path.isEmpty())
         return finish(m_capture.lastPath(), QString());
     if (s.useTemplateH || s.templateHDoc.isEmpty())
@@ -85,10 +105,12 @@ void Exports::saveAsPdf()
         return finish(path, s.text(224, QStringLiteral("The template could not be found:")) + u'\n' + s.templateHDoc);
     OfficeApp word(s);
     const QString side = sideDocumentPath(path);
-    const bool made = word.create() && word.open(s.templateHDoc) && word.pasteClipboard(true)
-                      && word.saveAs(side, OfficeApp::writerFormat(side))
-                      && word.saveAs(path, QStringLiteral("pdf"), OfficeApp::pdfOptions());
+    const bool made = step("worker start", word.create()) && step("open template", word.open(s.templateHDoc))
+                      && step("paste", word.pasteClipboard(true))
+                      && step("save side document", word.saveAs(side, OfficeApp::writerFormat(side)))
+                      && step("save pdf", word.saveAs(path, QStringLiteral("pdf"), OfficeApp::pdfOptions()));
     word.quit();
+    ExportTimings::mark(QStringLiteral("quit"));
     finish(path, made ? QString() : word.failureMessage());
 }
 
