@@ -43,8 +43,7 @@ const QStringList &Dispatch::unavailable()
 {
     static const QStringList keys = {
         QStringLiteral("FAVORITE"),   QStringLiteral("TAMBERLO"),    QStringLiteral("FILE:TAMBERLO"),
-        QStringLiteral("LANG:NEW"),   QStringLiteral("SAVE:EXCEL"),  QStringLiteral("SAVE:PPT"),
-        QStringLiteral("SAVE:OUTLOOK"), QStringLiteral("EDIT:PICTURE"),
+        QStringLiteral("LANG:NEW"),   QStringLiteral("SAVE:OUTLOOK"),
     };
     return keys;
 }
@@ -165,6 +164,12 @@ void Dispatch::dropDown(const QString &key)
     } else if (is(key, "SAVE:WORDV")) {
         state.useTemplateH = true;
         m_exports.saveAsWord();
+    } else if (is(key, "SAVE:EXCEL")) {
+        m_exports.saveAsExcel();
+    } else if (is(key, "SAVE:PPT")) {
+        m_exports.saveAsPowerPoint();
+    } else if (is(key, "EDIT:PICTURE")) {
+        m_exports.takePicture();
     } else if (is(key, "SAVE:GETLINKS")) {
         m_exports.getLinks();
     } else if (is(key, "FILE:HELP")) {

@@ -6,9 +6,17 @@
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/textfile.h"
+#include "platform/wait.h"
 #include "platform/webbrowser.h"
 
+#include <QBuffer>
+#include <QClipboard>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QJsonObject>
+#include <QMimeData>
+#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -181,4 +189,144 @@ void Exports::getLinks()
         return;
     }
     Shell::instance().openUrl(QUrl::fromLocalFile(target));
+}
+
+void Exports::saveAsExcel()
+{
+    AppState &s = m_window->state();
+    ExportTimings::start();
+    m_capture.setOpacity(s.exportAlpha);
+    // Whatever the clipboard held stays if the page adds nothing: it is not cleared here.
+    const bool copied = m_capture.copyPage(false);
+    ExportTimings::mark(QStringLiteral("copy page"));
+    if (!copied) {
+        Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(120));
+        return finish(m_capture.lastPath(), QString());
+    }
+    const QString path = m_capture.saveDialog(QStringLiteral("Microsoft Excel(*.xls)|*.xls"),
+                                              m_capture.suggestName(QStringLiteral(".xls"), QStringLiteral("ExcelDocument")));
+    ExportTimings::mark(QStringLiteral("dialog"));
+    if (path.isEmpty())
+        return finish(m_capture.lastPath(), QString());
+    if (QFileInfo::exists(path) && !QFile::remove(path))
+        return finish(path, s.text(219, QStringLiteral("This file could not be written:")) + u'\n' + path);
+
+    OfficeApp excel(s);
+    const QJsonObject sheet{
+        {QStringLiteral("Name"), QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
+                                             {QStringLiteral("value"), QStringLiteral("Sheet2")}}},
+        {QStringLiteral("Index"), QJsonObject{{QStringLiteral("type"), QStringLiteral("long")},
+                                              {QStringLiteral("value"), QStringLiteral("1")}}}};
+    // The new sheet goes in front and becomes the active one, as a workbook's added
+    // sheet does; the command may report failure although the sheet is there.
+    const bool made = step("worker start", excel.create())
+                      && step("new workbook", excel.newDocument(QStringLiteral("scalc")))
+                      && step("add sheet", excel.uno(QStringLiteral(".uno:Insert"), sheet) && excel.parts() >= 2
+                                               && excel.setPart(0))
+                      && step("paste", excel.pasteClipboard(false))
+                      && step("save", excel.saveAs(path, OfficeApp::calcFormat(path)));
+    excel.quit();
+    ExportTimings::mark(QStringLiteral("quit"));
+    finish(path, made ? QString() : (excel.failureMessage().isEmpty()
+                                         ? s.text(223, QStringLiteral("The document was not saved."))
+                                         : excel.failureMessage()));
+}
+
+void Exports::saveAsPowerPoint()
+{
+    AppState &s = m_window->state();
+    ExportTimings::start();
+    QGuiApplication::clipboard()->clear();
+    if (WebBrowser *web = m_window->currentBrowser())
+        web->widget()->setVisible(true);
+    s.exportBusy = 1;
+    const QString path = m_capture.saveDialog(QStringLiteral("Microsoft Powerpoint(*.ppt)|*.ppt"),
+                                              m_capture.suggestName(QStringLiteral(".ppt"), QStringLiteral("PPTDocument")));
+    ExportTimings::mark(QStringLiteral("dialog"));
+    if (!path.isEmpty()) {
+        m_window->barPanel()->setVisible(true);
+        if (WebBrowser *web = m_window->currentBrowser()) {
+            QWidget *view = web->widget();
+            view->resize(view->width(), m_window->height() + 2);
+        }
+    }
+    if (path.isEmpty()) {
+        s.exportBusy = 0;
+        return;
+    }
+
+    OfficeApp impress(s);
+    const bool existing = QFileInfo::exists(path);
+    int slides = -1;
+    bool made = step("worker start", impress.create());
+    if (made && existing) {
+        made = step("open presentation", impress.open(path)) && impress.uno(QStringLiteral(".uno:InsertPage"), {})
+               && (slides = impress.parts()) > 0 && step("add slide", impress.setPart(slides - 1));
+    } else if (made) {
+        // A new presentation comes with its one slide already.
+        made = step("new presentation", impress.newDocument(QStringLiteral("simpress"))) && (slides = impress.parts()) > 0;
+    }
+    if (made) {
+        const QJsonObject blank{{QStringLiteral("WhatLayout"), QJsonObject{{QStringLiteral("type"), QStringLiteral("long")},
+                                                                           {QStringLiteral("value"), QStringLiteral("20")}}}};
+        made = impress.uno(QStringLiteral(".uno:AssignLayout"), blank);
+    }
+    if (made) {
+        m_capture.loadClipboard(m_screenWait);
+        ExportTimings::mark(QStringLiteral("screen picture"));
+        const QImage picture = qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData());
+        made = step("paste", impress.pasteImage(picture))
+               && step("save", impress.saveAs(path, OfficeApp::impressFormat(path)));
+    }
+    impress.quit();
+    ExportTimings::mark(QStringLiteral("quit"));
+    if (made) {
+        Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle,
+                                    s.lang.entry(216) + u' ' + QString::number(slides) + u' ' + s.lang.entry(217)
+                                        + QStringLiteral("\r\n") + path);
+    } else {
+        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+                                    impress.failureMessage().isEmpty()
+                                        ? s.text(223, QStringLiteral("The document was not saved."))
+                                        : impress.failureMessage());
+    }
+    s.exportBusy = 0;
+    m_window->runResizeRules();
+}
+
+QString Exports::pictureName(int count)
+{
+    const QString digits = QStringLiteral("00") + QString::number(count);
+    return QStringLiteral("Quorl") + digits.right(3) + QStringLiteral(".bmp");
+}
+
+void Exports::takePicture()
+{
+    AppState &s = m_window->state();
+    ExportTimings::start();
+    if (WebBrowser *web = m_window->currentBrowser())
+        web->widget()->setVisible(true);
+    m_capture.loadClipboard(m_screenWait);
+    ExportTimings::mark(QStringLiteral("screen picture"));
+    if (s.options.floatBars == 1)
+        m_window->autoHideTimer()->start();
+    Wait::sleep(100);
+    const QImage picture = qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData());
+    const QString path = s.paths.file(QStringLiteral("Images/") + pictureName(s.pictureCount));
+    // A missing Images folder or a full disk is reported; the count moves on only for
+    // a picture that was saved.
+    QString error;
+    QByteArray bmp;
+    QBuffer buffer(&bmp);
+    buffer.open(QIODevice::WriteOnly);
+    if (picture.isNull() || !picture.save(&buffer, "BMP") || !TextFile::writeBytes(path, bmp, &error)) {
+        ExportTimings::mark(QStringLiteral("save"));
+        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+                                    s.text(226, QStringLiteral("The picture could not be saved:")) + u'\n' + path);
+        return;
+    }
+    ExportTimings::mark(QStringLiteral("save"));
+    Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle,
+                                s.lang.entry(192) + QStringLiteral(": ") + path);
+    s.pictureCount = s.pictureCount == 32767 ? 0 : static_cast<int16_t>(s.pictureCount + 1);
 }

@@ -22,6 +22,17 @@ public:
     void saveAsPdf();
     // GET_Links: the page's outside links into Links.Doc, opened.
     void getLinks();
+    // SaveAsE: the page into a new sheet of a new workbook.
+    void saveAsExcel();
+    // SaveAsP: a picture of the screen as a new slide of a new or existing presentation.
+    void saveAsPowerPoint();
+    // Take_Pic: a picture of the screen as Images/QuorlNNN.bmp.
+    void takePicture();
+
+    // The file name of page picture n: the last three digits of n.
+    static QString pictureName(int count);
+    // The fixed waits of the screen picture, each of Load_ClipBoard's three (tests shorten it).
+    void setScreenWait(int ms) { m_screenWait = ms; }
 
     // The side document of a PDF: the file name's extension replaced by "doc".
     static QString sideDocumentPath(const QString &pdfPath);
@@ -36,4 +47,5 @@ private:
 
     MainWindow *m_window;
     PageCapture m_capture;
+    int m_screenWait = 1000;
 };

@@ -135,7 +135,15 @@ void WebBrowser::stop()
 
 QString WebBrowser::locationName() const
 {
-    return m_page->title();
+    // The engine names an untitled page by its address; such a page has no title.
+    const QString title = m_page->title();
+    const QUrl url = m_page->url();
+    QString bare = url.toString(QUrl::RemoveScheme);
+    if (bare.startsWith(QLatin1String("//")))
+        bare.remove(0, 2);
+    if (title == url.toString() || title == bare || title == url.toDisplayString())
+        return QString();
+    return title;
 }
 
 QString WebBrowser::locationURL() const

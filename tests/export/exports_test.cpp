@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QMimeData>
 #include <QProcess>
+#include <QScreen>
 #include <QUrl>
 
 namespace {
@@ -275,4 +276,139 @@ TEST_F(ExportTest, PageSourceAndWebArchive)
     dialogs.dialogs.filterChoices = {2};
     click(3, "SAVE:HTML");
     EXPECT_TRUE(folder.read(QStringLiteral("only.html")).contains("Ashford"));
+}
+
+// ---- spreadsheet, presentation and page picture -------------------------------------
+
+namespace {
+
+class ScreenExportTest : public ExportTest
+{
+protected:
+    void SetUp() override
+    {
+        ExportTest::SetUp();
+        server.addPage(QStringLiteral("/green"),
+                       "<html><head><title></title><style>body{background:rgb(10,200,30);margin:0}</style></head>"
+                       "<body><p>green page</p></body></html>");
+    }
+    void openFast(const char *path)
+    {
+        open(path);
+        window->dispatch()->exports().setScreenWait(50);
+    }
+    // Slides of a presentation read back through LibreOffice, and the pixel size of
+    // its pictures.
+    int slides(const QString &path)
+    {
+        OfficeWorker worker(folder.file(QStringLiteral("quorl-office")), folder.file(QStringLiteral("readback")));
+        EXPECT_TRUE(worker.start().ok());
+        const auto loaded = worker.request({{QStringLiteral("op"), QStringLiteral("load")},
+                                            {QStringLiteral("path"), path}, {QStringLiteral("copy"), true}});
+        worker.quit();
+        return loaded.data.value(QStringLiteral("parts")).toInt();
+    }
+    QString pictureSizes(const QString &presentation)
+    {
+        const QString odp = convert(presentation, QStringLiteral("odp"), presentation + QStringLiteral(".odp"));
+        return run(QStringLiteral("python3"),
+                   {QStringLiteral("-c"),
+                    QStringLiteral("import sys,zipfile,struct\n"
+                                   "z=zipfile.ZipFile(sys.argv[1])\n"
+                                   "for n in z.namelist():\n"
+                                   "  if n.startswith('Pictures/') and n.endswith('.png'):\n"
+                                   "    d=z.read(n); print('%dx%d' % struct.unpack('>II', d[16:24]))\n"),
+                    odp})
+            .trimmed();
+    }
+};
+
+} // namespace
+
+TEST_F(ScreenExportTest, SpreadsheetHoldsTheTablesTextsAndNumbers)
+{
+    open("/weather");
+    const QString target = folder.file(QStringLiteral("weather.xls"));
+    folder.write(QStringLiteral("weather.xls"), "an old file that is deleted first");
+    dialogs.dialogs.files = {target};
+    click(3, "SAVE:EXCEL");
+    EXPECT_EQ(dialogs.dialogs.suggestedNames.value(0), QStringLiteral("WeatherreportforMon.xls"));
+    EXPECT_EQ(dialogs.dialogs.filters.value(0), QStringLiteral("Microsoft Excel(*.xls)|*.xls"));
+    EXPECT_EQ(lastMessage(), window->state().lang.entry(108) + target);
+    EXPECT_EQ(window->windowOpacity(), 1.0);
+    EXPECT_TRUE(folder.read(QStringLiteral("weather.xls")).startsWith("\xD0\xCF\x11\xE0"));
+    // The first sheet is the added one, with the page on it.
+    const QString sheet = TextFile::readText(convert(target, QStringLiteral("fods"), target + QStringLiteral(".fods")))
+                              .value_or(QString());
+    EXPECT_TRUE(sheet.contains(QStringLiteral("Ashford")));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("office:value-type=\"float\" office:value=\"21\"")));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("table:name=\"Sheet1\"")));
+    EXPECT_TRUE(sheet.contains(QStringLiteral("table:name=\"Sheet2\"")));
+    const QString csv = TextFile::readText(convert(target, QStringLiteral("csv"), target + QStringLiteral(".csv")))
+                            .value_or(QString());
+    EXPECT_TRUE(csv.contains(QStringLiteral("Barnet,19"))) << str(csv);
+}
+
+TEST_F(ScreenExportTest, EmptyTitlesProposeTheFixedNames)
+{
+    openFast("/green");
+    click(3, "SAVE:EXCEL"); // cancelled
+    click(3, "SAVE:PPT");   // cancelled
+    EXPECT_EQ(dialogs.dialogs.suggestedNames,
+              (QStringList{QStringLiteral("ExcelDocument.xls"), QStringLiteral("PPTDocument.ppt")}));
+    EXPECT_EQ(window->state().exportBusy, 0);
+    // A cancelled presentation shows no message.
+    EXPECT_EQ(dialogs.dialogs.messages.size(), 1);
+}
+
+TEST_F(ScreenExportTest, PresentationCollectsSlidesOfTheScreen)
+{
+    openFast("/weather");
+    const QString target = folder.file(QStringLiteral("pages.ppt"));
+    dialogs.dialogs.files = {target};
+    click(3, "SAVE:PPT");
+    EXPECT_EQ(dialogs.dialogs.filters.value(0), QStringLiteral("Microsoft Powerpoint(*.ppt)|*.ppt"));
+    const LangTable &lang = window->state().lang;
+    EXPECT_EQ(lastMessage(), lang.entry(216) + QStringLiteral(" 1 ") + lang.entry(217) + QStringLiteral("\r\n") + target);
+    EXPECT_EQ(slides(target), 1);
+
+    dialogs.dialogs.files = {target};
+    click(3, "SAVE:PPT");
+    EXPECT_EQ(lastMessage(), lang.entry(216) + QStringLiteral(" 2 ") + lang.entry(217) + QStringLiteral("\r\n") + target);
+    EXPECT_EQ(slides(target), 2);
+    EXPECT_EQ(window->state().exportBusy, 0);
+    EXPECT_TRUE(window->state().barsShown);
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    const QString sizes = pictureSizes(target);
+    EXPECT_TRUE(sizes.split(u'\n').contains(QStringLiteral("%1x%2").arg(screen.width()).arg(screen.height())))
+        << str(sizes);
+}
+
+TEST_F(ScreenExportTest, PagePicturesAreNumberedScreens)
+{
+    openFast("/green");
+    click(3, "EDIT:PICTURE");
+    const QString first = folder.file(QStringLiteral("Images/Quorl000.bmp"));
+    EXPECT_EQ(lastMessage(), window->state().lang.entry(192) + QStringLiteral(": ") + first);
+    const QImage picture(first);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.size(), QGuiApplication::primaryScreen()->geometry().size());
+    // The bars were hidden: the page reaches the top of the window.
+    const QPoint top = window->mapToGlobal(QPoint(window->width() / 2, 3));
+    EXPECT_EQ(picture.pixelColor(top), QColor(10, 200, 30));
+    EXPECT_TRUE(window->state().barsShown);
+    EXPECT_EQ(window->state().pictureCount, 1);
+
+    window->state().pictureCount = 11;
+    click(3, "EDIT:PICTURE");
+    EXPECT_TRUE(folder.exists(QStringLiteral("Images/Quorl011.bmp")));
+    EXPECT_EQ(Exports::pictureName(1000), QStringLiteral("Quorl000.bmp"));
+    EXPECT_EQ(Exports::pictureName(7), QStringLiteral("Quorl007.bmp"));
+
+    // No Images folder: the user is told, nothing is counted, the program goes on.
+    QDir(folder.file(QStringLiteral("Images"))).removeRecursively();
+    click(3, "EDIT:PICTURE");
+    EXPECT_TRUE(lastMessage().startsWith(window->state().lang.entry(226))) << str(lastMessage());
+    EXPECT_EQ(window->state().pictureCount, 12);
+    EXPECT_TRUE(window->isVisible());
 }
