@@ -1,6 +1,8 @@
-// Times "SAVE:WORDH" and "SAVE:PDF" on the reference article, served from loopback, from
-// the command to the file being complete (the save dialog answered at once), beside
-// LibreOffice's own conversion of the same HTML file in the same run.
+// Times the exports on the reference article, served from loopback, from the command
+// to the file being complete (the save dialog answered at once): "SAVE:WORDH",
+// "SAVE:PDF" and "SAVE:EXCEL" beside LibreOffice's own conversion of the same HTML file
+// in the same run, and "SAVE:PPT" and "EDIT:PICTURE", whose time is mostly the fixed
+// waits of the screen picture.
 #include "app/application.h"
 #include "app/mainwindow.h"
 #include "browser/tabbrowsing.h"
@@ -48,7 +50,8 @@ QByteArray figure(int n)
     return png;
 }
 
-double peer(const QString &folder, const QString &format, const QString &profile)
+double peer(const QString &folder, const QString &format, const QString &profile,
+            const QString &filter = QStringLiteral("HTML (StarWriter)"))
 {
     QElapsedTimer clock;
     clock.start();
@@ -56,7 +59,7 @@ double peer(const QString &folder, const QString &format, const QString &profile
     soffice.setWorkingDirectory(folder);
     soffice.start(QStringLiteral("soffice"),
                   {QStringLiteral("-env:UserInstallation=file://") + profile, QStringLiteral("--headless"),
-                   QStringLiteral("--infilter=HTML (StarWriter)"), QStringLiteral("--convert-to"), format,
+                   QStringLiteral("--infilter=") + filter, QStringLiteral("--convert-to"), format,
                    QStringLiteral("--outdir"), folder + QStringLiteral("/peer"), folder + QStringLiteral("/article.html")});
     soffice.waitForFinished(300000);
     return clock.elapsed() / 1000.0;
@@ -136,14 +139,27 @@ int main(int argc, char **argv)
     const QString peerProfile = folder.file(QStringLiteral("peer-profile"));
     peer(folder.file(QStringLiteral("peer-src")), QStringLiteral("doc"), peerProfile);
 
-    Result word, pdf;
-    QList<double> peerDoc, peerPdf;
+    Result word, pdf, excel, ppt, picture;
+    QList<double> peerDoc, peerPdf, peerXls;
+    const QString src = folder.file(QStringLiteral("peer-src"));
     for (int i = 0; i < kRuns; ++i) {
         if (!runExport("SAVE:WORDH", out + QStringLiteral("/article.doc"), &word)
-            || !runExport("SAVE:PDF", out + QStringLiteral("/article.pdf"), &pdf))
+            || !runExport("SAVE:PDF", out + QStringLiteral("/article.pdf"), &pdf)
+            || !runExport("SAVE:EXCEL", out + QStringLiteral("/article.xls"), &excel)
+            || !runExport("SAVE:PPT", out + QStringLiteral("/article.ppt"), &ppt))
             return 1;
-        peerDoc.append(peer(folder.file(QStringLiteral("peer-src")), QStringLiteral("doc"), peerProfile));
-        peerPdf.append(peer(folder.file(QStringLiteral("peer-src")), QStringLiteral("pdf"), peerProfile));
+        peerDoc.append(peer(src, QStringLiteral("doc"), peerProfile));
+        peerPdf.append(peer(src, QStringLiteral("pdf"), peerProfile));
+        peerXls.append(peer(src, QStringLiteral("xls"), peerProfile, QStringLiteral("calc_HTML_WebQuery")));
+        const QString bmp = folder.file(QStringLiteral("Images/Quorl%1.bmp")).arg(i, 3, 10, QLatin1Char('0'));
+        QElapsedTimer clock;
+        clock.start();
+        emit window.commandClicked(3, QStringLiteral("EDIT:PICTURE"));
+        picture.times.append(clock.elapsed() / 1000.0);
+        for (const auto &step : ExportTimings::steps())
+            picture.steps[step.first].append(step.second / 1000.0);
+        if (!QFile::exists(bmp))
+            return 1;
     }
 
     auto report = [](const char *name, const Result &r, const QList<double> &peerTimes, const char *peerName) {
@@ -164,6 +180,16 @@ int main(int argc, char **argv)
            static_cast<long long>(article.size()), static_cast<int>(article.count("<tr>")));
     report("SAVE:WORDH", word, peerDoc, "soffice --convert-to doc");
     report("SAVE:PDF", pdf, peerPdf, "soffice --convert-to pdf");
+    report("SAVE:EXCEL", excel, peerXls, "soffice --infilter=calc_HTML_WebQuery --convert-to xls");
+    auto alone = [](const char *name, const Result &r, double fixedWaits) {
+        printf("%s: median %.3f s over %d runs, of which %.1f s are the fixed waits\n  where the time goes (median):",
+               name, median(r.times), kRuns, fixedWaits);
+        for (auto it = r.steps.cbegin(); it != r.steps.cend(); ++it)
+            printf(" %s %.3f s;", qPrintable(it.key()), median(it.value()));
+        printf("\n");
+    };
+    alone("SAVE:PPT", ppt, 3.0);
+    alone("EDIT:PICTURE", picture, 3.1);
     window.goExit();
     return 0;
 }

@@ -223,7 +223,7 @@ void Exports::saveAsExcel()
                       && step("new workbook", excel.newDocument(QStringLiteral("scalc")))
                       && step("add sheet", excel.uno(QStringLiteral(".uno:Insert"), sheet) && excel.parts() >= 2
                                                && excel.setPart(0))
-                      && step("paste", excel.pasteClipboard(false))
+                      && step("paste", excel.pasteClipboard(false, false))
                       && step("save", excel.saveAs(path, OfficeApp::calcFormat(path)));
     excel.quit();
     ExportTimings::mark(QStringLiteral("quit"));

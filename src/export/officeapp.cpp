@@ -10,6 +10,7 @@
 #include <QImage>
 #include <QJsonDocument>
 #include <QMimeData>
+#include <QRegularExpression>
 
 namespace {
 
@@ -106,13 +107,17 @@ bool OfficeApp::pasteFile(const QString &mime, const QByteArray &data, bool repl
                  QStringLiteral("paste"));
 }
 
-bool OfficeApp::pasteClipboard(bool replaceAll)
+bool OfficeApp::pasteClipboard(bool replaceAll, bool withPictures)
 {
     const QMimeData *data = QGuiApplication::clipboard()->mimeData();
     if (data && data->hasHtml()) {
+        QString page = data->html();
+        // A spreadsheet keeps no pictures: leaving them out spares fetching them.
+        if (!withPictures)
+            page.remove(QRegularExpression(QStringLiteral("<img\\b[^>]*>"), QRegularExpression::CaseInsensitiveOption));
         // The page's own text as UTF-8, said so, whatever the page declared.
         const QByteArray html = QByteArrayLiteral("<html><head><meta charset=\"utf-8\"></head><body>")
-                                + data->html().toUtf8() + QByteArrayLiteral("</body></html>");
+                                + page.toUtf8() + QByteArrayLiteral("</body></html>");
         return pasteFile(QStringLiteral("text/html"), html, replaceAll);
     }
     if (data && data->hasText())

@@ -26,7 +26,7 @@ public:
     bool newDocument(const QString &factory);
     // The clipboard's content: HTML when there is HTML, else plain text, else a picture.
     // replaceAll pastes over the whole content.
-    bool pasteClipboard(bool replaceAll);
+    bool pasteClipboard(bool replaceAll, bool withPictures = true);
     bool pasteImage(const QImage &image);
     bool setText(const QString &text);
     // Written beside the target first and renamed over it once complete, so no
