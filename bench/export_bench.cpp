@@ -4,6 +4,7 @@
 // in the same run, and "SAVE:PPT" and "EDIT:PICTURE", whose time is mostly the fixed
 // waits of the screen picture.
 #include "app/application.h"
+#include "support/engineenv.h"
 #include "app/mainwindow.h"
 #include "browser/tabbrowsing.h"
 #include "export/exporttimings.h"
@@ -75,10 +76,7 @@ struct Result
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-background-networking");
+    prepareEngineForTests();
     Application::prepare();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);

@@ -49,22 +49,32 @@ void Exports::finish(const QString &path, const QString &failure)
     Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(108) + path);
 }
 
-void Exports::saveAsWord()
+QString Exports::begin(bool clearClipboard, const QString &filter, const QString &suggestedName)
 {
-    AppState &s = m_window->state();
+    const AppState &s = m_window->state();
     ExportTimings::start();
     m_capture.setOpacity(s.exportAlpha);
-    const bool copied = m_capture.copyPage(true);
+    const bool copied = m_capture.copyPage(clearClipboard);
     ExportTimings::mark(QStringLiteral("copy page"));
     if (!copied) {
         Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(120));
-        return finish(m_capture.lastPath(), QString());
+        finish(m_capture.lastPath(), QString());
+        return {};
     }
-    const QString path =
-        m_capture.saveDialog(QStringLiteral("Microsoft Word (*.doc)|*.doc"), m_capture.suggestName(QStringLiteral(".doc")));
+    const QString path = m_capture.saveDialog(filter, suggestedName);
     ExportTimings::mark(QStringLiteral("dialog"));
     if (path.isEmpty())
-        return finish(m_capture.lastPath(), QString());
+        finish(m_capture.lastPath(), QString());
+    return path;
+}
+
+void Exports::saveAsWord()
+{
+    AppState &s = m_window->state();
+    const QString path = begin(true, QStringLiteral("Microsoft Word (*.doc)|*.doc"),
+                               m_capture.suggestName(QStringLiteral(".doc")));
+    if (path.isEmpty())
+        return;
 
     const QString templ = s.useTemplateH ? s.templateHDoc : s.templateDoc;
     if (s.useTemplateH && templ.isEmpty())
@@ -94,19 +104,9 @@ QString Exports::sideDocumentPath(const QString &pdfPath)
 void Exports::saveAsPdf()
 {
     AppState &s = m_window->state();
-    ExportTimings::start();
-    m_capture.setOpacity(s.exportAlpha);
-    const bool copied = m_capture.copyPage(true);
-    ExportTimings::mark(QStringLiteral("copy page"));
-    if (!copied) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(120));
-        return finish(m_capture.lastPath(), QString());
-    }
-    const QString path =
-        m_capture.saveDialog(QStringLiteral("PDF  (*.pdf)|*.pdf"), m_capture.suggestName(QStringLiteral(".pdf")));
-    ExportTimings::mark(QStringLiteral("dialog"));
+    const QString path = begin(true, QStringLiteral("PDF  (*.pdf)|*.pdf"), m_capture.suggestName(QStringLiteral(".pdf")));
     if (path.isEmpty())
-        return finish(m_capture.lastPath(), QString());
+        return;
     if (s.useTemplateH || s.templateHDoc.isEmpty())
         return finish(path, s.text(223, QStringLiteral("The document was not saved.")));
     if (!QFileInfo::exists(s.templateHDoc))
@@ -194,20 +194,11 @@ void Exports::getLinks()
 void Exports::saveAsExcel()
 {
     AppState &s = m_window->state();
-    ExportTimings::start();
-    m_capture.setOpacity(s.exportAlpha);
     // Whatever the clipboard held stays if the page adds nothing: it is not cleared here.
-    const bool copied = m_capture.copyPage(false);
-    ExportTimings::mark(QStringLiteral("copy page"));
-    if (!copied) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(120));
-        return finish(m_capture.lastPath(), QString());
-    }
-    const QString path = m_capture.saveDialog(QStringLiteral("Microsoft Excel(*.xls)|*.xls"),
-                                              m_capture.suggestName(QStringLiteral(".xls"), QStringLiteral("ExcelDocument")));
-    ExportTimings::mark(QStringLiteral("dialog"));
+    const QString path = begin(false, QStringLiteral("Microsoft Excel(*.xls)|*.xls"),
+                               m_capture.suggestName(QStringLiteral(".xls"), QStringLiteral("ExcelDocument")));
     if (path.isEmpty())
-        return finish(m_capture.lastPath(), QString());
+        return;
     if (QFileInfo::exists(path) && !QFile::remove(path))
         return finish(path, s.text(219, QStringLiteral("This file could not be written:")) + u'\n' + path);
 

@@ -42,6 +42,9 @@ public:
     static QString outsideLinks(const QString &site, const QStringList &links);
 
 private:
+    // The start the page exports share: the window translucent, the page copied, the
+    // save dialog. Empty when the export ends there (its closing steps are done).
+    QString begin(bool clearClipboard, const QString &filter, const QString &suggestedName);
     // The closing message naming the chosen path, or the failure when there was one.
     void finish(const QString &path, const QString &failure);
 

@@ -7,6 +7,11 @@ struct AddressCase
     const char *output;
 };
 
+void PrintTo(const AddressCase &c, std::ostream *os)
+{
+    *os << c.input;
+}
+
 class TabCaption : public ::testing::TestWithParam<AddressCase>
 {
 };

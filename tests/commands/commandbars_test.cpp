@@ -8,8 +8,7 @@
 #include "platform/pointer.h"
 #include "platform/twips.h"
 #include "platform/webbrowser.h"
-#include "../support/httpserver.h"
-#include "../support/programfolder.h"
+#include "support/windowfixture.h"
 
 #include <QComboBox>
 #include <QMenu>
@@ -264,42 +263,11 @@ TEST_F(Catalogue, FourStylesLookDifferent)
 
 // ---- the bars on the main window ----------------------------------------------------
 
-namespace {
-
-class MainWindowBars : public ::testing::Test
-{
-protected:
-    void SetUp() override
-    {
-        server.addPage(QStringLiteral("/home"), "<html><head><title>Home</title></head><body>home</body></html>");
-        folder.baseUrl = server.url(QStringLiteral("/"));
-        folder.installed(server.url(QStringLiteral("/home")));
-    }
-    void TearDown() override
-    {
-        Pointer::setPosition(std::nullopt);
-        Pointer::setButtons(std::nullopt);
-    }
-    std::unique_ptr<MainWindow> start()
-    {
-        auto window = std::make_unique<MainWindow>(folder.path());
-        QSignalSpy loaded(window.get(), &MainWindow::homePageLoaded);
-        EXPECT_TRUE(window->load());
-        window->show();
-        EXPECT_TRUE(loaded.count() > 0 || loaded.wait(20000));
-        return window;
-    }
-
-    HttpServer server;
-    ProgramFolder folder;
-    ScopedDialogs dialogs;
-};
-
-} // namespace
+using MainWindowBars = WindowTest;
 
 TEST_F(MainWindowBars, MountedBarsCaptionsAndTheStartupTimer)
 {
-    auto window = start();
+    start();
     EXPECT_EQ(window->commandBar(0)->toolbar()->key(), QStringLiteral("STANDARD0"));
     EXPECT_EQ(window->commandBar(1)->toolbar()->key(), QStringLiteral("STANDARD1"));
     EXPECT_EQ(window->commandBar(2)->toolbar()->key(), QStringLiteral("STANDARD2"));
@@ -326,7 +294,7 @@ TEST_F(MainWindowBars, MountedBarsCaptionsAndTheStartupTimer)
 
 TEST_F(MainWindowBars, DropDownItemsAreReportedOnInstanceThree)
 {
-    auto window = start();
+    start();
     QList<QPair<int, QString>> clicks;
     QObject::connect(window.get(), &MainWindow::commandClicked, window.get(),
                      [&](int index, const QString &key) { clicks.append({index, key}); });
@@ -358,7 +326,7 @@ TEST_F(MainWindowBars, DropDownItemsAreReportedOnInstanceThree)
 TEST_F(MainWindowBars, OpeningADropDownHoldsTheFloatingTimer)
 {
     folder.writeOptions(server.url(QStringLiteral("/home")), 2, 1);
-    auto window = start();
+    start();
     EXPECT_TRUE(button("FILE:FLOATING")->checked());
     EXPECT_TRUE(button("FILE:MONEY")->checked());
     EXPECT_TRUE(window->autoHideTimer()->isActive());
@@ -376,7 +344,7 @@ TEST_F(MainWindowBars, OpeningADropDownHoldsTheFloatingTimer)
 TEST_F(MainWindowBars, F12FillsTheScreenWhateverTheModifiers)
 {
     folder.write(QStringLiteral("Data/QuorlOffice.Ini"), "1500\r\n1500\r\n6000\r\n9000\r\n");
-    auto window = start();
+    start();
     const QRect screen = QGuiApplication::primaryScreen()->geometry();
     EXPECT_NE(window->frameGeometry().size(), screen.size());
     QTest::keyClick(window->addressBox(), Qt::Key_A);
@@ -395,7 +363,7 @@ TEST_F(MainWindowBars, F12FillsTheScreenWhateverTheModifiers)
 TEST_F(MainWindowBars, DragButtonsMoveTheWindowWithAnyMouseButton)
 {
     folder.write(QStringLiteral("Data/QuorlOffice.Ini"), "1500\r\n1500\r\n6000\r\n9000\r\n");
-    auto window = start();
+    start();
     for (DragButton *drag : {window->moveButton(), window->moveButtonLeft()}) {
         for (Qt::MouseButton mouse : {Qt::LeftButton, Qt::RightButton}) {
             const QPoint before = window->frameGeometry().topLeft();
@@ -417,7 +385,7 @@ TEST_F(MainWindowBars, DragButtonsMoveTheWindowWithAnyMouseButton)
 
 TEST_F(MainWindowBars, MouseButtonAndTheHistory)
 {
-    auto window = start();
+    start();
     Pointer::setButtons(5);
     EXPECT_EQ(window->mouseButton(), 5);
     Pointer::setButtons(0);
@@ -442,7 +410,7 @@ TEST_F(MainWindowBars, MouseButtonAndTheHistory)
 TEST_F(MainWindowBars, StylePictures)
 {
     const QString out = qEnvironmentVariable("QUORL_SCREENSHOT_DIR");
-    auto window = start();
+    start();
     for (int style = 0; style < 4; ++style) {
         for (int i = 0; i < 3; ++i)
             window->commandBar(i)->setBarStyle(style);

@@ -71,6 +71,11 @@ struct NumberCase
     std::optional<double> value;
 };
 
+void PrintTo(const NumberCase &c, std::ostream *os)
+{
+    *os << '"' << c.text << '"';
+}
+
 class LeadingNumber : public ::testing::TestWithParam<NumberCase>
 {
 };

@@ -2,13 +2,7 @@
 #include "../support/tempfolder.h"
 
 namespace {
-QStringList lines(std::initializer_list<const char *> list)
-{
-    QStringList result;
-    for (const char *l : list)
-        result.append(QString::fromUtf8(l));
-    return result;
-}
+const auto lines = linesOf;
 } // namespace
 
 TEST(LanguageFile, EntriesCountOnlyQuotedLines)

@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "support/engineenv.h"
 
 #include <QApplication>
 
@@ -27,12 +28,7 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &m
 
 int main(int argc, char **argv)
 {
-    // The engine under test: no sandbox as root, no GPU on the virtual display and no
-    // background connections to the outside.
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_DISABLE_SANDBOX"))
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-background-networking");
+    prepareEngineForTests();
     Application::prepare();
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);

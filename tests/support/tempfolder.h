@@ -63,6 +63,14 @@ inline void PrintTo(const QString &s, std::ostream *os)
     *os << '"' << s.toStdString() << '"';
 }
 
+inline QStringList linesOf(std::initializer_list<const char *> list)
+{
+    QStringList result;
+    for (const char *l : list)
+        result.append(QString::fromUtf8(l));
+    return result;
+}
+
 inline std::string str(const QString &s)
 {
     return s.toStdString();
