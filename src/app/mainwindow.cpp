@@ -231,6 +231,12 @@ void MainWindow::ensureBrowsers()
             }
         });
         m_web.push_back(web);
+        // A tab added by a language loaded during the run is set up as the first ones were.
+        if (m_loaded) {
+            web->setRegisterAsBrowser(false);
+            web->setSilent(true);
+            setWeb(web->index());
+        }
     }
     // The tab addresses follow the tab count, also when a language loaded later asks
     // for more tabs than the start did.
