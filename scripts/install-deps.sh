@@ -12,7 +12,7 @@ PACKAGES=(
   libzip-dev
   tango-icon-theme famfamfam-flag-png
   googletest libgtest-dev libgmock-dev
-  xvfb xauth x11-utils xdotool
+  xvfb xauth x11-utils xdotool openbox
   poppler-utils python3 fonts-dejavu-core imagemagick
 )
 

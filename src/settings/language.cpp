@@ -48,7 +48,7 @@ void parse(const QStringList &lines, LangTable &table, LangSettings &s, std::opt
             continue;
         if (line.startsWith(u'"')) {
             // The surrounding quotes go, whatever the last character is; entries past
-            // the table's 250 are dropped.
+            // the table's last entry are dropped.
             table.setEntry(next++, line.size() >= 2 ? line.mid(1, line.size() - 2) : QString());
             continue;
         }

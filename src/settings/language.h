@@ -7,15 +7,17 @@
 #include <cstdint>
 #include <optional>
 
-// The 250 numbered texts of the current language file. Entry numbers are the contract
+// The numbered texts of the current language file (1 to 400). Entry numbers are the contract
 // between the program and its language files: captions, tooltips and messages are
 // asked for by number.
 class LangTable
 {
 public:
-    static constexpr int kSize = 250;
+    // Entries 1 to 250 are those older language files hold; the program's own later
+    // messages live from 241 on, above what those files fill.
+    static constexpr int kSize = 400;
 
-    // Entry n (1 to 250); empty for numbers the file did not supply or out of range.
+    // Entry n (1 to 400); empty for numbers the file did not supply or out of range.
     QString entry(int n) const;
     void setEntry(int n, const QString &text);
     void clear();
