@@ -17,6 +17,8 @@ void prepare()
 {
     initResources();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    // Nothing of the program's is written below the user's home: no shader cache there.
+    QCoreApplication::setAttribute(Qt::AA_DisableShaderDiskCache);
     QCoreApplication::setApplicationName(QStringLiteral("QuorlOffice"));
     QCoreApplication::setOrganizationName(QStringLiteral("QuorlOffice"));
     WebEngine::registerSchemes();

@@ -35,6 +35,7 @@
 #include <QTabBar>
 #include <QToolButton>
 #include <QWebEngineProfile>
+#include <QWindow>
 
 #include <cmath>
 
@@ -59,16 +60,39 @@ int py(double twips) { return Twips::toPixelsY(twips); }
 long long tx(int pixels) { return Twips::fromPixelsX(pixels); }
 long long ty(int pixels) { return Twips::fromPixelsY(pixels); }
 
-int16_t screenHeightTwips()
+int32_t screenHeightTwips()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    return TextFile::clampInt16(screen ? ty(screen->geometry().height()) : 0);
+    return static_cast<int32_t>(screen ? ty(screen->geometry().height()) : 0);
 }
 
-int16_t screenWidthTwips()
+int32_t screenWidthTwips()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
-    return TextFile::clampInt16(screen ? tx(screen->geometry().width()) : 0);
+    return static_cast<int32_t>(screen ? tx(screen->geometry().width()) : 0);
+}
+
+// The address box keeps this much room; the tab strip gives way first.
+constexpr int kAddressBoxMinPixels = 240;
+// A stored rectangle must show this much of itself on some screen to be used as it is.
+constexpr int kVisibleMinPixels = 100;
+
+// A rectangle that no screen shows enough of (a monitor that was unplugged) is moved
+// onto the primary screen, no larger than it.
+QRect onSomeScreen(const QRect &frame)
+{
+    for (const QScreen *screen : QGuiApplication::screens()) {
+        const QRect shown = screen->geometry().intersected(frame);
+        if (shown.width() >= kVisibleMinPixels && shown.height() >= kVisibleMinPixels)
+            return frame;
+    }
+    const QScreen *primary = QGuiApplication::primaryScreen();
+    if (!primary)
+        return frame;
+    const QRect area = primary->availableGeometry();
+    QRect moved(QPoint(0, 0), frame.size().boundedTo(area.size()).expandedTo(QSize(kVisibleMinPixels, kVisibleMinPixels)));
+    moved.moveCenter(area.center());
+    return moved;
 }
 
 // The look the tab strip has always had: white active tab, pale blue inactive tabs on
@@ -104,6 +128,9 @@ MainWindow::MainWindow(const QString &appPath, QWidget *parent)
     m_timer4.setSingleShot(true);
     connect(&m_timer4, &QTimer::timeout, this, &MainWindow::startupTimerFired);
     qApp->installEventFilter(this);
+    m_frameTimer.setParent(this);
+    m_frameTimer.setInterval(50);
+    connect(&m_frameTimer, &QTimer::timeout, this, &MainWindow::checkFrame);
     connect(Wait::notifier(), &Wait::idle, this, [this] {
         if (m_closePending && !m_exiting) {
             m_closePending = false;
@@ -114,6 +141,11 @@ MainWindow::MainWindow(const QString &appPath, QWidget *parent)
 
 MainWindow::~MainWindow()
 {
+    // No event of the children being destroyed below may reach a filter of this window
+    // once it is no longer whole.
+    qApp->removeEventFilter(this);
+    delete m_tabs;
+    m_tabs = nullptr;
     // Pages before the profile they were made with.
     for (WebBrowser *web : m_web)
         delete web;
@@ -321,10 +353,10 @@ bool MainWindow::load()
         m_dispatch->disableUnavailable();
 
     if (s.ini.startState == 2) {
-        const QRect screen = QGuiApplication::primaryScreen()->geometry();
-        setWindowRectTwips(0, 0, tx(screen.width()), ty(screen.height()));
+        placeFrame(QGuiApplication::primaryScreen()->geometry());
     } else {
-        setWindowRectTwips(s.ini.windowLeft, s.ini.windowTop, s.ini.windowWidth, s.ini.windowHeight);
+        placeFrame(onSomeScreen(QRect(px(s.ini.windowLeft), py(s.ini.windowTop), px(s.ini.windowWidth),
+                                      py(s.ini.windowHeight))));
     }
     m_text1->move(m_cmdBars[0]->width() - px(40), m_text1->y());
 
@@ -375,6 +407,7 @@ void MainWindow::startupTimerFired()
     m_state.templateHDoc = m_state.paths.file(QStringLiteral("Data/TemplateH.Doc"));
     if (CommandButton *favorite = CommandCatalogue::instance().button(QStringLiteral("FAVORITE")))
         favorite->setEnabled(true);
+    m_startupDone = true;
     emit startupFinished();
 }
 
@@ -433,8 +466,7 @@ void MainWindow::fillScreen()
 {
     if (windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen))
         setWindowState(Qt::WindowNoState);
-    const QRect screen = QGuiApplication::primaryScreen()->geometry();
-    setWindowRectTwips(0, 0, tx(screen.width()), ty(screen.height()));
+    placeFrame(QGuiApplication::primaryScreen()->geometry());
 }
 
 void MainWindow::hystAdd()
@@ -556,12 +588,50 @@ LiveWindowRect MainWindow::windowRectTwips() const
 
 void MainWindow::setWindowRectTwips(long long left, long long top, long long width, long long height)
 {
-    const QRect frame = frameGeometry();
-    const QRect inner = geometry();
-    const int extraW = frame.width() - inner.width();
-    const int extraH = frame.height() - inner.height();
-    move(px(left), py(top));
-    resize(std::max(1, px(width) - extraW), std::max(1, py(height) - extraH));
+    placeFrame(QRect(px(left), py(top), px(width), py(height)));
+}
+
+bool MainWindow::frameKnown() const
+{
+    // Without a window manager there is no frame, and nothing more will come.
+    const QWindow *handle = windowHandle();
+    return handle && (!handle->frameMargins().isNull() || m_frameSettled);
+}
+
+void MainWindow::placeFrame(const QRect &frame)
+{
+    // The rectangle kept between runs is the window with its frame, as the settings
+    // file has always held it. A window manager adds its frame only once the window is
+    // shown, so until then the frame is guessed as nothing, and the rectangle is put
+    // right again as soon as the frame is there: the window keeps its size run after run.
+    m_wantedFrame = frame;
+    const QMargins margins = windowHandle() ? windowHandle()->frameMargins() : QMargins();
+    move(frame.topLeft());
+    resize(std::max(1, frame.width() - margins.left() - margins.right()),
+           std::max(1, frame.height() - margins.top() - margins.bottom()));
+    if (!frameKnown() && !m_frameTimer.isActive()) {
+        m_frameChecks = 0;
+        m_frameTimer.start();
+    }
+}
+
+void MainWindow::checkFrame()
+{
+    if (!isVisible())
+        return;
+    ++m_frameChecks;
+    const QWindow *handle = windowHandle();
+    if (handle && !handle->frameMargins().isNull()) {
+        m_frameTimer.stop();
+        if (windowState() == Qt::WindowNoState && m_wantedFrame.isValid())
+            placeFrame(m_wantedFrame);
+        emit frameSettled();
+    } else if (m_frameChecks >= 40) {
+        // Two seconds shown and still no frame: there is no window manager.
+        m_frameTimer.stop();
+        m_frameSettled = true;
+        emit frameSettled();
+    }
 }
 
 void MainWindow::formResize()
@@ -594,7 +664,12 @@ void MainWindow::formResize()
     CommandBar *bar2 = m_cmdBars[2];
     bar1->resize(barW - bar0->width() - bar2->width() + px(150), bar1->height());
     bar2->move(barW - bar2->width() + px(150), bar2->y());
-    const int strip = m_tab1->width();
+    // The tab strip panel keeps its width while the address box has its minimum room
+    // beside it; in a narrower window the tabs grow narrower first.
+    const int strip = std::clamp(bar1->width() - px(100) - kAddressBoxMinPixels, 0, tabStripWidth());
+    if (CommandButton *panel = CommandCatalogue::instance().button(QStringLiteral("NIL4")); panel && panel->panelWidth() != strip)
+        panel->setPanelWidth(strip);
+    m_tab1->resize(strip, m_tab1->height());
     m_text1->setGeometry(bar1->x() + strip + px(50), m_text1->y(), std::max(0, bar1->width() - strip - px(100)),
                          m_text1->height());
     m_text1->raise();
@@ -610,10 +685,10 @@ void MainWindow::formResize()
 
     if (windowState() == Qt::WindowNoState) {
         const LiveWindowRect r = windowRectTwips();
-        s.ini.windowTop = TextFile::clampInt16(r.top);
-        s.ini.windowLeft = TextFile::clampInt16(r.left);
-        s.ini.windowHeight = TextFile::clampInt16(r.height);
-        s.ini.windowWidth = TextFile::clampInt16(r.width);
+        s.ini.windowTop = static_cast<int32_t>(r.top);
+        s.ini.windowLeft = static_cast<int32_t>(r.left);
+        s.ini.windowHeight = static_cast<int32_t>(r.height);
+        s.ini.windowWidth = static_cast<int32_t>(r.width);
     }
 }
 

@@ -43,6 +43,8 @@ public:
     void setWeb(int index);
     void goExit();
     bool exiting() const { return m_exiting; }
+    // The one-shot start-up timer has done its work (the link titles are loaded).
+    bool startupDone() const { return m_startupDone; }
     // A close was asked for (possibly waiting for a wait to end) or is under way.
     bool closeRequested() const { return m_closePending || m_exiting; }
     // The resize rules, as a resize or a tab click runs them.
@@ -87,6 +89,8 @@ public:
     // The window rectangle in twips (frame included, as the settings file keeps it).
     LiveWindowRect windowRectTwips() const;
     void setWindowRectTwips(long long left, long long top, long long width, long long height);
+    // True once the window manager has framed the window (or there is none).
+    bool frameKnown() const;
 
 signals:
     // A command bar button was clicked (instance index and key).
@@ -97,6 +101,8 @@ signals:
     void homePageLoaded();
     // The one-shot start-up timer has done its work.
     void startupFinished();
+    // The window manager's frame is known and the window has its stored rectangle.
+    void frameSettled();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -113,6 +119,9 @@ private:
     void formResize();
     void startupTimerFired();
     int tabStripWidth() const;
+    // Puts the window, frame included, at this rectangle (pixels).
+    void placeFrame(const QRect &frame);
+    void checkFrame();
 
     AppState m_state;
     QWebEngineProfile *m_profile = nullptr;
@@ -133,9 +142,14 @@ private:
 
     QTimer m_timer1; // auto-hide of the bars in floating mode
     QTimer m_timer4; // one-shot start-up work
+    QTimer m_frameTimer; // waits for the window manager's frame after showing
+    QRect m_wantedFrame;
+    int m_frameChecks = 0;
+    bool m_frameSettled = false;
 
     bool m_loaded = false;
     bool m_exiting = false;
     bool m_closePending = false;
     bool m_homeReported = false;
+    bool m_startupDone = false;
 };

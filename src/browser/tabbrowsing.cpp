@@ -23,6 +23,9 @@ TabBrowsing::TabBrowsing(MainWindow *window)
     QTabBar *tabs = window->tabBar();
     tabs->setMouseTracking(true);
     tabs->installEventFilter(this);
+    // Whatever changes the selected tab (a click, a language with fewer tabs), the page
+    // on screen, the address box and the status panel follow it.
+    connect(tabs, &QTabBar::currentChanged, this, &TabBrowsing::selectedTabChanged);
     window->addressBox()->installEventFilter(this);
     window->addressBox()->lineEdit()->installEventFilter(this);
 }
@@ -43,29 +46,32 @@ bool TabBrowsing::eventFilter(QObject *watched, QEvent *event)
     QComboBox *box = m_window->addressBox();
     if (watched == tabs) {
         switch (event->type()) {
-        case QEvent::MouseButtonPress: {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick: {
+            // The strip selects nothing on a press: only a click, pressed and released
+            // on the same tab, selects a tab, and then the tab rules run. A press
+            // released elsewhere changes nothing.
             auto *mouse = static_cast<QMouseEvent *>(event);
             m_tabMouseButtons = m_window->mouseButton();
             m_pressedTab = tabs->tabAt(mouse->position().toPoint());
-            // A right click reloads a tab without bringing it to the front.
-            if (mouse->button() != Qt::LeftButton)
-                return true;
-            break;
+            return true;
         }
         case QEvent::MouseButtonRelease: {
             auto *mouse = static_cast<QMouseEvent *>(event);
             const int index = tabs->tabAt(mouse->position().toPoint());
-            if (index >= 0 && index == m_pressedTab) {
-                if (mouse->button() == Qt::LeftButton) {
-                    // The strip selected the tab on the press; the click follows.
-                    tabClicked(tabs->currentIndex(), m_tabMouseButtons);
-                    return false;
-                }
+            const int pressed = m_pressedTab;
+            m_pressedTab = -1;
+            if (index >= 0 && index == pressed) {
+                // A right click reloads a tab without bringing it to the front.
+                if (mouse->button() == Qt::LeftButton)
+                    tabs->setCurrentIndex(index);
                 tabClicked(index, m_tabMouseButtons);
-                return true;
             }
-            break;
+            return true;
         }
+        case QEvent::Wheel:
+            // The wheel would flip through the tabs without any of the tab rules.
+            return true;
         case QEvent::MouseMove:
             updateTabToolTip(static_cast<QMouseEvent *>(event)->position().toPoint().x());
             break;
@@ -76,8 +82,22 @@ bool TabBrowsing::eventFilter(QObject *watched, QEvent *event)
     }
     if (watched == box || watched == box->lineEdit()) {
         if (event->type() == QEvent::FocusIn) {
+            // Only the user's own move into the box holds the floating bars: the focus it
+            // gets when the window is activated is not the user's doing.
+            switch (static_cast<QFocusEvent *>(event)->reason()) {
+            case Qt::MouseFocusReason:
+            case Qt::TabFocusReason:
+            case Qt::BacktabFocusReason:
+            case Qt::ShortcutFocusReason:
+                m_window->autoHideTimer()->stop();
+                break;
+            default:
+                break;
+            }
+        } else if (event->type() == QEvent::MouseButtonPress) {
             m_window->autoHideTimer()->stop();
         } else if (event->type() == QEvent::KeyPress) {
+            m_window->autoHideTimer()->stop();
             auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
                 goAddress(1);
@@ -174,40 +194,87 @@ bool TabBrowsing::webAttend()
     }
 }
 
-void TabBrowsing::onStatusTextChange(int, const QString &text)
+// The events of a page in a background tab change only that tab (its caption and
+// address); the address box and the status panel show the selected tab.
+bool TabBrowsing::isSelected(int index) const
 {
-    m_window->statusText()->setText(text);
+    return index == m_window->selectedTab();
 }
 
-void TabBrowsing::onProgressChange(int, int progress, int progressMax)
+bool TabBrowsing::userIsEditingAddress() const
 {
-    if (progress >= 1 && progressMax >= progress)
+    const QLineEdit *edit = m_window->addressBox()->lineEdit();
+    return edit && edit->hasFocus() && edit->isModified();
+}
+
+void TabBrowsing::showAddress(const QString &address)
+{
+    // What the user is typing is never replaced by a page's event.
+    if (!userIsEditingAddress())
+        m_window->addressBox()->setEditText(address);
+}
+
+void TabBrowsing::selectedTabChanged(int index)
+{
+    if (index < 0)
+        return;
+    AppState &s = m_window->state();
+    for (int i = 0; i < m_window->tabCount(); ++i) {
+        if (WebBrowser *web = m_window->browser(i))
+            web->widget()->setVisible(i == index);
+    }
+    m_window->runResizeRules();
+    WebBrowser *web = m_window->browser(index);
+    showAddress(s.tabURL.value(index));
+    if (web) {
+        s.pageTitle = web->locationName();
+        s.currentURL = web->locationURL();
+        m_window->statusText()->setText(web->title());
+        m_window->progressBar()->setValue(web->progress());
+    }
+}
+
+void TabBrowsing::onStatusTextChange(int index, const QString &text)
+{
+    if (isSelected(index))
+        m_window->statusText()->setText(text);
+}
+
+void TabBrowsing::onProgressChange(int index, int progress, int progressMax)
+{
+    if (isSelected(index) && progress >= 1 && progressMax >= progress)
         m_window->progressBar()->setValue(static_cast<int>(std::lround(progress * 100.0 / progressMax)));
 }
 
-void TabBrowsing::onBeforeNavigate(int)
+void TabBrowsing::onBeforeNavigate(int index)
 {
+    if (!isSelected(index))
+        return;
     m_window->progressBar()->setValue(0);
     m_window->statusText()->setText(m_window->state().lang.entry(179));
 }
 
 void TabBrowsing::onTitleChange(int index, const QString &title)
 {
+    if (!isSelected(index))
+        return;
     AppState &s = m_window->state();
     m_window->statusText()->setText(title);
     s.pageTitle = title;
     if (WebBrowser *web = m_window->browser(index))
         s.currentURL = web->locationURL();
-    m_window->addressBox()->setEditText(s.currentURL);
+    showAddress(s.currentURL);
 }
 
 void TabBrowsing::onDocumentComplete(int index, const QString &address)
 {
     AppState &s = m_window->state();
-    m_window->progressBar()->setValue(100);
+    if (isSelected(index))
+        m_window->progressBar()->setValue(100);
     if (address == QLatin1String("about:blank"))
         return;
-    m_window->addressBox()->setEditText(address);
+    if (isSelected(index))
+        showAddress(address);
     // The tab whose page completed keeps its own address and caption, also when it is
     // not the selected one.
     if (index >= 0 && index < s.tabURL.size()) {

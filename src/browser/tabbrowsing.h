@@ -35,6 +35,10 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    bool isSelected(int index) const;
+    bool userIsEditingAddress() const;
+    void showAddress(const QString &address);
+    void selectedTabChanged(int index);
     void onStatusTextChange(int index, const QString &text);
     void onProgressChange(int index, int progress, int progressMax);
     void onBeforeNavigate(int index);

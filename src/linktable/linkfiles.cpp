@@ -8,9 +8,64 @@
 namespace LinkFiles {
 namespace {
 
-const QChar kCommaStandIn(0x201A);        // single low-9 quotation mark
-const QChar kDashStandIn(0x2013);         // en dash
-const QChar kLineBreakStandIn(0x2029);    // paragraph separator
+// Look-alikes stand in for what the line format cannot hold, so that a file stays one
+// line per group or link and older readers still show something close to the text.
+const QChar kCommaStandIn(0x201A);     // single low-9 quotation mark, for ","
+const QChar kDashStandIn(0x2013);      // en dash, for the "-" of ";-;"
+const QChar kLineFeedStandIn(0x2029);  // paragraph separator, for a line feed
+const QChar kReturnStandIn(0x2028);    // line separator, for a carriage return
+// A stand-in (or this mark itself) that the user typed is written after this mark, so
+// that every text reads back exactly as it was typed.
+const QChar kLiteral(0x2063);          // invisible separator
+
+bool isStandIn(QChar c)
+{
+    return c == kCommaStandIn || c == kDashStandIn || c == kLineFeedStandIn || c == kReturnStandIn || c == kLiteral;
+}
+
+QString escapeLiterals(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        if (isStandIn(c))
+            out.append(kLiteral);
+        out.append(c);
+    }
+    return out;
+}
+
+QString replaceLineBreaks(QString text)
+{
+    text.replace(u'\r', kReturnStandIn);
+    text.replace(u'\n', kLineFeedStandIn);
+    return text;
+}
+
+// Undoes the stand-ins: a marked character is itself, a bare stand-in is what it
+// stands for.
+QString restore(const QString &text, bool field)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c == kLiteral && i + 1 < text.size() && isStandIn(text.at(i + 1))) {
+            out.append(text.at(++i));
+        } else if (c == kCommaStandIn && !field) {
+            out.append(u',');
+        } else if (c == kDashStandIn && field) {
+            out.append(u'-');
+        } else if (c == kLineFeedStandIn) {
+            out.append(u'\n');
+        } else if (c == kReturnStandIn) {
+            out.append(u'\r');
+        } else {
+            out.append(c);
+        }
+    }
+    return out;
+}
 
 } // namespace
 
@@ -34,24 +89,19 @@ QString groupPath(const QString &base, int group)
 
 QString encodeTitle(const QString &title)
 {
-    QString t = title;
+    QString t = replaceLineBreaks(escapeLiterals(title));
     t.replace(u',', kCommaStandIn);
-    t.replace(QStringLiteral("\r\n"), QStringLiteral(" ")).replace(u'\r', u' ').replace(u'\n', u' ');
     return t;
 }
 
 QString decodeTitle(const QString &title)
 {
-    QString t = title;
-    t.replace(kCommaStandIn, u',');
-    return t;
+    return restore(title, false);
 }
 
 QString encodeField(const QString &field)
 {
-    QString f = field;
-    f.replace(QStringLiteral("\r\n"), QString(kLineBreakStandIn));
-    f.replace(u'\r', kLineBreakStandIn).replace(u'\n', kLineBreakStandIn);
+    QString f = replaceLineBreaks(escapeLiterals(field));
     const QString standIn = QStringLiteral(";") + kDashStandIn + QStringLiteral(";");
     while (f.contains(kSeparator))
         f.replace(kSeparator, standIn);
@@ -63,19 +113,12 @@ QString encodeField(const QString &field)
 
 QString decodeField(const QString &field)
 {
-    QString f = field;
-    f.replace(QStringLiteral(";") + kDashStandIn + QStringLiteral(";"), kSeparator);
-    // the replacement above does not see overlapping stand-ins; a second pass does
-    f.replace(QStringLiteral(";") + kDashStandIn + QStringLiteral(";"), kSeparator);
-    if (f.endsWith(QStringLiteral(";") + kDashStandIn))
-        f.replace(f.size() - 1, 1, u'-');
-    f.replace(kLineBreakStandIn, u'\n');
-    return f;
+    return restore(field, true);
 }
 
 int GroupList::countOf(int n) const
 {
-    return static_cast<int>(std::lround(TextFile::leadingNumberOr0(entry(n).count)));
+    return TextFile::boundedInt(TextFile::leadingNumberOr0(entry(n).count), 0, kMaxLinks);
 }
 
 QString GroupList::defaultTitle(const QString &word, int n)
@@ -107,7 +150,10 @@ bool readTitles(const QString &base, GroupList &groups, const QString &word)
         const QStringList pieces = lines->at(k).trimmed().split(u',');
         Group &g = groups.entry(k + 1);
         g.title = decodeTitle(pieces.value(0));
-        g.count = QString::number(pieces.size() > 1 ? std::lround(TextFile::leadingNumberOr0(pieces.at(1))) : 0);
+        // A count is a number of lines of the group's file: whatever the file says, it
+        // never sizes anything beyond what a group can hold.
+        g.count = QString::number(
+            pieces.size() > 1 ? TextFile::boundedInt(TextFile::leadingNumberOr0(pieces.at(1)), 0, kMaxLinks) : 0);
     }
     return true;
 }

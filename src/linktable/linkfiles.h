@@ -13,6 +13,7 @@ namespace LinkFiles {
 constexpr int kGroups = 150;   // 30 x 5 entries are kept on disk
 constexpr int kReserved = 160; // room the list keeps; entries past 150 are never written
 constexpr int kFields = 6;
+constexpr int kMaxLinks = 32767; // a group's count is a 16-bit number
 const QString kSeparator = QStringLiteral(";-;");
 
 // AppPath + "/Links/Links.", kept for the whole run.
@@ -22,7 +23,8 @@ QString titlesPath(const QString &base);
 QString groupPath(const QString &base, int group);
 
 // Text the format cannot hold is stored with look-alike characters and given back
-// unchanged when read: a comma in a title, ";-;" or a line break in a link field.
+// unchanged when read: a comma or a line break in a title, ";-;" or a line break in a
+// link field. Every text, the look-alikes themselves included, reads back exactly.
 QString encodeTitle(const QString &title);
 QString decodeTitle(const QString &title);
 QString encodeField(const QString &field);

@@ -294,6 +294,19 @@ void CommandBar::setBarStyle(int style)
     update();
 }
 
+void CommandBar::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // A look set before the bar was first shown is not taken up by its buttons (they
+    // were laid out in the plain look): the saved style is put on again once the bar is
+    // on screen, so it shows from the first paint rather than after the user chose it.
+    if (!m_shownOnce) {
+        m_shownOnce = true;
+        setStyleSheet(QString());
+        setStyleSheet(styleSheet(m_style));
+    }
+}
+
 int CommandBar::contentWidth() const
 {
     return m_layout->sizeHint().width();

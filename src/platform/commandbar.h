@@ -154,6 +154,9 @@ signals:
     void dropDownOpened(int index);
     void dropDownClosed(int index);
 
+protected:
+    void showEvent(QShowEvent *event) override;
+
 private:
     void rebuild();
     void fillMenu(QMenu *menu, CommandBarBar *bar);
@@ -170,4 +173,5 @@ private:
     QList<QWidget *> m_items;
     QPointer<CommandBar> m_dropInstance;
     bool m_askedForInstance = false;
+    bool m_shownOnce = false;
 };

@@ -1,15 +1,32 @@
 #include "textfile.h"
 
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 #include <QStringDecoder>
 
 #include <array>
+#include <cerrno>
+#include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace TextFile {
 namespace {
+
+WriteFunction g_write = ::write;
+
+mode_t currentUmask()
+{
+    // The umask can only be read by setting it; it is put back at once.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
 
 // Windows-1252 bytes 0x80..0x9F; 0 marks the five bytes the code page leaves undefined,
 // which we read as the C1 control of the same value (as Windows itself does).
@@ -41,24 +58,75 @@ int unicodeToCp1252(char16_t ch)
     return -1;
 }
 
-bool writeAtomically(const QString &path, const QByteArray &bytes, QString *error)
+// The one place a file of the program reaches the disk. The bytes go into a new file
+// beside the target, every write is checked (a full disk shows up here, not later),
+// the data is synced, and only then is the new file renamed over the old one; on any
+// failure the new file is removed and the old one is left as it was.
+bool writeAtomically(const QString &target, const QByteArray &bytes, QString *error)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    auto fail = [error](const QString &what, int code) {
         if (error)
-            *error = file.errorString();
+            *error = what + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(code));
         return false;
+    };
+    // A link the user made stays a link: its target is the file that is replaced.
+    QString path = target;
+    const QFileInfo info(target);
+    if (info.isSymLink()) {
+        const QString resolved = info.symLinkTarget();
+        if (!resolved.isEmpty())
+            path = resolved;
     }
-    if (file.write(bytes) != bytes.size()) {
-        if (error)
-            *error = file.errorString();
-        file.cancelWriting();
-        return false;
+    const QFileInfo resolvedInfo(path);
+    if (resolvedInfo.isDir())
+        return fail(path, EISDIR);
+    const QByteArray native = QFile::encodeName(path);
+    const QByteArray folder = QFile::encodeName(resolvedInfo.absolutePath());
+    // A new file keeps the permissions of the one it replaces.
+    struct stat old = {};
+    const bool hadFile = ::stat(native.constData(), &old) == 0;
+    QByteArray temp = native + ".XXXXXX";
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        return fail(path, errno);
+    auto abandon = [&](int code) {
+        ::close(fd);
+        ::unlink(temp.constData());
+        return fail(path, code);
+    };
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = g_write(fd, data, static_cast<size_t>(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return abandon(errno);
+        }
+        if (written == 0)
+            return abandon(ENOSPC);
+        data += written;
+        left -= written;
     }
-    if (!file.commit()) {
-        if (error)
-            *error = file.errorString();
-        return false;
+    if (::fchmod(fd, hadFile ? (old.st_mode & 07777) : (0666 & ~currentUmask())) != 0 && hadFile)
+        return abandon(errno);
+    if (::fsync(fd) != 0)
+        return abandon(errno);
+    if (::close(fd) != 0) {
+        const int code = errno;
+        ::unlink(temp.constData());
+        return fail(path, code);
+    }
+    if (::rename(temp.constData(), native.constData()) != 0) {
+        const int code = errno;
+        ::unlink(temp.constData());
+        return fail(path, code);
+    }
+    // The rename itself reaches the disk with the folder's entry.
+    const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
     }
     return true;
 }
@@ -82,11 +150,21 @@ QByteArray encode(const QString &text)
 {
     QByteArray bytes;
     bytes.reserve(text.size());
+    bool high = false;
     for (const QChar ch : text) {
         const int b = unicodeToCp1252(ch.unicode());
         if (b < 0)
             return text.toUtf8();
+        high = high || b >= 0x80;
         bytes.append(static_cast<char>(b));
+    }
+    // Windows-1252 bytes that happen to form valid UTF-8 ("ášš") would be read back as
+    // other characters; such a text is written as UTF-8, which reads back as written.
+    if (high) {
+        QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+        const QString asUtf8 = utf8.decode(bytes);
+        if (!utf8.hasError())
+            return text.toUtf8();
     }
     return bytes;
 }
@@ -141,37 +219,71 @@ bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
     return writeAtomically(path, bytes, error);
 }
 
+WriteFunction setWriteFunction(WriteFunction write)
+{
+    const WriteFunction previous = g_write;
+    g_write = write ? write : ::write;
+    return previous;
+}
+
 std::optional<double> leadingNumber(QStringView text)
 {
     qsizetype i = 0;
     const qsizetype n = text.size();
     while (i < n && (text[i] == u' ' || text[i] == u'\t'))
         ++i;
-    bool negative = false;
+    // The number's own characters are gathered and converted in one go, so a number
+    // the program wrote reads back exactly.
+    std::string number;
     if (i < n && (text[i] == u'-' || text[i] == u'+')) {
-        negative = text[i] == u'-';
+        if (text[i] == u'-')
+            number += '-';
         ++i;
     }
-    double value = 0;
     bool digits = false;
     while (i < n && text[i] >= u'0' && text[i] <= u'9') {
-        value = value * 10 + (text[i].unicode() - u'0');
+        number += static_cast<char>(text[i].unicode());
         digits = true;
         ++i;
     }
     if (i < n && text[i] == u'.') {
+        // "5." and ".5" are numbers; the converter wants a digit on both sides.
+        number += digits ? "." : "0.";
         ++i;
-        double scale = 0.1;
         while (i < n && text[i] >= u'0' && text[i] <= u'9') {
-            value += scale * (text[i].unicode() - u'0');
-            scale /= 10;
+            number += static_cast<char>(text[i].unicode());
             digits = true;
             ++i;
         }
     }
     if (!digits)
         return std::nullopt;
-    return negative ? -value : value;
+    if (number.back() == '.')
+        number += '0';
+    double value = 0;
+    const auto [end, code] = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (code == std::errc::result_out_of_range)
+        return number.front() == '-' ? -std::numeric_limits<double>::infinity()
+                                     : std::numeric_limits<double>::infinity();
+    if (code != std::errc())
+        return std::nullopt;
+    return value;
+}
+
+QString decimal(double value)
+{
+    if (!std::isfinite(value))
+        return QStringLiteral("0");
+    // Plain digits, never an exponent, and the shortest text that reads back as the
+    // same number.
+    char buffer[400];
+    const auto [end, code] = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
+    if (code != std::errc())
+        return QStringLiteral("0");
+    QString text = QString::fromLatin1(buffer, end - buffer);
+    if (text == QLatin1String("-0"))
+        text = QStringLiteral("0");
+    return text;
 }
 
 double leadingNumberOr0(QStringView text)
@@ -188,6 +300,15 @@ std::optional<int16_t> toInt16(QStringView text)
     if (rounded < std::numeric_limits<int16_t>::min() || rounded > std::numeric_limits<int16_t>::max())
         return std::nullopt;
     return static_cast<int16_t>(rounded);
+}
+
+int boundedInt(double value, int low, int high)
+{
+    if (std::isnan(value) || value <= low)
+        return low;
+    if (value >= high)
+        return high;
+    return static_cast<int>(std::lround(value));
 }
 
 int16_t clampInt16(long long value)

@@ -28,14 +28,26 @@ QStringList splitLines(const QString &text);
 std::optional<QStringList> readLines(const QString &path);
 std::optional<QString> readText(const QString &path);
 
-// Writes the lines, each ended by CR LF, replacing the file atomically.
+// Writes the lines, each ended by CR LF, replacing the file atomically. False (with the
+// reason in error) when anything failed; the old file is then left whole and no
+// temporary file remains.
 bool writeLines(const QString &path, const QStringList &lines, QString *error = nullptr);
-// Writes raw bytes, replacing the file atomically.
+// Writes raw bytes, replacing the file atomically, with the same guarantees.
 bool writeBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
+
+// The system call the write path uses for its data; a test replaces it to make the disk
+// fill up. Returns the one it replaced; nullptr restores the real one.
+using WriteFunction = long (*)(int fd, const void *data, unsigned long size);
+WriteFunction setWriteFunction(WriteFunction write);
+
+// A number as plain decimal digits (never an exponent), the shortest text that reads
+// back as the same number.
+QString decimal(double value);
 
 // The leading decimal number of a text, blanks before it ignored, an optional sign
 // and, for fractional numbers, a decimal point; reading stops at the first character
-// that cannot continue the number. nullopt when the text holds no number.
+// that cannot continue the number. nullopt when the text holds no number; a number too
+// large for a double is an infinity.
 std::optional<double> leadingNumber(QStringView text);
 // The same, 0 when there is no number.
 double leadingNumberOr0(QStringView text);
@@ -45,5 +57,8 @@ double leadingNumberOr0(QStringView text);
 std::optional<int16_t> toInt16(QStringView text);
 // Clamps any integer into the 16-bit range, for values we compute ourselves.
 int16_t clampInt16(long long value);
+// A number read from a file, rounded and held within [low, high] before it sizes or
+// places anything (NaN gives low).
+int boundedInt(double value, int low, int high);
 
 } // namespace TextFile

@@ -1,5 +1,7 @@
 #include "twips.h"
 
+#include "platform/textfile.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -22,8 +24,12 @@ double dpi(bool horizontal)
 double perPixelX() { return 1440.0 / dpi(true); }
 double perPixelY() { return 1440.0 / dpi(false); }
 
-int toPixelsX(double twips) { return static_cast<int>(std::lround(twips / perPixelX())); }
-int toPixelsY(double twips) { return static_cast<int>(std::lround(twips / perPixelY())); }
+// Stored twips may be anything a file held; a pixel position stays within what a
+// window system can take.
+constexpr int kPixelLimit = 1 << 24;
+
+int toPixelsX(double twips) { return TextFile::boundedInt(twips / perPixelX(), -kPixelLimit, kPixelLimit); }
+int toPixelsY(double twips) { return TextFile::boundedInt(twips / perPixelY(), -kPixelLimit, kPixelLimit); }
 long long fromPixelsX(int pixels) { return std::llround(pixels * perPixelX()); }
 long long fromPixelsY(int pixels) { return std::llround(pixels * perPixelY()); }
 

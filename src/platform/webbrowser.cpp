@@ -58,15 +58,18 @@ WebBrowser::WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent)
 
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
         m_busy = true;
+        m_progress = 0;
         m_requested.invalidate();
         m_lastCompleted.clear();
         emit beforeNavigate2(m_index);
     });
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int progress) {
+        m_progress = progress;
         emit progressChange(m_index, progress, 100);
     });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
         m_busy = false;
+        m_progress = 100;
         m_requested.invalidate();
         m_lastCompleted = m_page->url().toString();
         emit documentComplete(m_index, m_lastCompleted);
@@ -144,6 +147,11 @@ QString WebBrowser::locationName() const
     if (title == url.toString() || title == bare || title == url.toDisplayString())
         return QString();
     return title;
+}
+
+QString WebBrowser::title() const
+{
+    return m_page->title();
 }
 
 QString WebBrowser::locationURL() const

@@ -57,6 +57,10 @@ public:
     // A navigation is running, from the moment it was asked for.
     bool busy() const;
     QString locationName() const;
+    // The page's title as the engine has it (its address for an untitled page).
+    QString title() const;
+    // The load progress of the page, 0 to 100.
+    int progress() const { return m_progress; }
     QString locationURL() const;
     // The address of the last page that completed; empty while one is loading.
     QString lastCompleted() const { return m_lastCompleted; }
@@ -95,6 +99,7 @@ private:
     QWebEngineView *m_view = nullptr;
     BrowserPage *m_page = nullptr;
     bool m_busy = false;
+    int m_progress = 0;
     QElapsedTimer m_requested; // a navigation asked for that has not started yet
     QString m_lastCompleted;
     bool m_silent = false;

@@ -3,6 +3,9 @@
 #include "platform/dialogs.h"
 
 #include <QBuffer>
+#include <QList>
+
+#include <optional>
 #include <QFileInfo>
 #include <QWebEngineDownloadRequest>
 #include <QFile>
@@ -58,9 +61,26 @@ QString startPageAddress()
 
 QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent)
 {
+    // A named profile makes its folders below the user's home the moment it is made,
+    // before its storage can be pointed anywhere else. All of the program's data lives
+    // below its own folder, so the engine is shown a home of ours while it starts.
+    const QString engine = dataFolder + QStringLiteral("/Engine");
+    const QByteArray keys[] = {QByteArrayLiteral("XDG_DATA_HOME"), QByteArrayLiteral("XDG_CACHE_HOME")};
+    QList<std::optional<QByteArray>> saved;
+    for (const QByteArray &key : keys) {
+        saved.append(qEnvironmentVariableIsSet(key.constData()) ? std::optional(qgetenv(key.constData()))
+                                                                 : std::nullopt);
+        qputenv(key.constData(), QFile::encodeName(engine + QStringLiteral("/Start")));
+    }
     auto *shared = new QWebEngineProfile(QStringLiteral("QuorlOffice"), parent);
-    shared->setPersistentStoragePath(dataFolder + QStringLiteral("/Engine"));
-    shared->setCachePath(dataFolder + QStringLiteral("/Engine/Cache"));
+    shared->setPersistentStoragePath(engine);
+    shared->setCachePath(engine + QStringLiteral("/Cache"));
+    for (int i = 0; i < 2; ++i) {
+        if (saved[i])
+            qputenv(keys[i].constData(), *saved[i]);
+        else
+            qunsetenv(keys[i].constData());
+    }
     shared->setDownloadPath(dataFolder);
     // The exports copy the page with the page's own copy command.
     shared->settings()->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, true);

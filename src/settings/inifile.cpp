@@ -2,17 +2,27 @@
 
 #include "platform/textfile.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 namespace IniFile {
 namespace {
 
 QString number(double value)
 {
-    return QString::number(value, 'g', 15);
+    return TextFile::decimal(value);
+}
+
+int32_t clampInt32(long long value)
+{
+    return static_cast<int32_t>(std::clamp<long long>(value, std::numeric_limits<int32_t>::min(),
+                                                      std::numeric_limits<int32_t>::max()));
 }
 
 } // namespace
 
-void parse(const QStringList &lines, IniSettings &s, int16_t screenHeight, int16_t screenWidth)
+void parse(const QStringList &lines, IniSettings &s, int32_t screenHeight, int32_t screenWidth)
 {
     // One text buffer for all thirteen reads: a line past the end of a short file
     // leaves the last line read in effect, so the later values repeat its number.
@@ -22,24 +32,32 @@ void parse(const QStringList &lines, IniSettings &s, int16_t screenHeight, int16
             buffer = lines.at(index);
         return buffer;
     };
-    // A number that does not fit 16 bits leaves the field as it was.
+    // A number that does not fit its field leaves the field as it was.
     auto readInt16 = [](const QString &text, int16_t &field) {
         if (!TextFile::leadingNumber(text))
             field = 0;
         else if (const auto value = TextFile::toInt16(text))
             field = *value;
     };
+    auto readInt32 = [](const QString &text, int32_t &field) {
+        const auto value = TextFile::leadingNumber(text);
+        if (!value)
+            field = 0;
+        else if (const double rounded = std::nearbyint(*value);
+                 rounded >= std::numeric_limits<int32_t>::min() && rounded <= std::numeric_limits<int32_t>::max())
+            field = static_cast<int32_t>(rounded);
+    };
 
-    readInt16(next(0).trimmed(), s.windowTop);
+    readInt32(next(0).trimmed(), s.windowTop);
     if (s.windowTop < 0)
         s.windowTop = 0;
-    readInt16(next(1).trimmed(), s.windowLeft);
+    readInt32(next(1).trimmed(), s.windowLeft);
     if (s.windowLeft < 0)
         s.windowLeft = 0;
-    readInt16(next(2).trimmed(), s.windowHeight);
+    readInt32(next(2).trimmed(), s.windowHeight);
     if (s.windowHeight < 2000)
         s.windowHeight = screenHeight;
-    readInt16(next(3).trimmed(), s.windowWidth);
+    readInt32(next(3).trimmed(), s.windowWidth);
     if (s.windowWidth < 3000)
         s.windowWidth = screenWidth;
 
@@ -50,7 +68,7 @@ void parse(const QStringList &lines, IniSettings &s, int16_t screenHeight, int16
     readInt16(next(12), s.startState);
 }
 
-void read(const QString &path, IniSettings &settings, int16_t screenHeight, int16_t screenWidth)
+void read(const QString &path, IniSettings &settings, int32_t screenHeight, int32_t screenWidth)
 {
     const auto lines = TextFile::readLines(path);
     if (!lines) {
@@ -66,10 +84,10 @@ void read(const QString &path, IniSettings &settings, int16_t screenHeight, int1
 bool save(const QString &path, const IniSettings &s, const LiveWindowRect &w, QString *error)
 {
     const QStringList lines = {
-        QString::number(TextFile::clampInt16(w.top >= 0 ? w.top : 0)),
-        QString::number(TextFile::clampInt16(w.left >= 0 ? w.left : 0)),
-        QString::number(TextFile::clampInt16(w.height > 1000 ? w.height : 1000)),
-        QString::number(TextFile::clampInt16(w.width > 2000 ? w.width : 2000)),
+        QString::number(clampInt32(w.top >= 0 ? w.top : 0)),
+        QString::number(clampInt32(w.left >= 0 ? w.left : 0)),
+        QString::number(clampInt32(w.height > 1000 ? w.height : 1000)),
+        QString::number(clampInt32(w.width > 2000 ? w.width : 2000)),
         number(s.tabWinTop),  number(s.tabWinLeft),  number(s.tabWinHeight),  number(s.tabWinWidth),
         number(s.editWinTop), number(s.editWinLeft), number(s.editWinHeight), number(s.editWinWidth),
         QString::number(s.startState),

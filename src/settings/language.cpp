@@ -86,7 +86,7 @@ void parse(const QStringList &lines, LangTable &table, LangSettings &s, std::opt
             s.tabWidth = TextFile::toInt16(value).value_or(TextFile::leadingNumber(value) ? s.tabWidth : 0);
         else if (key == QLatin1String("TAB_NUMBER")) {
             if (tabNumber)
-                *tabNumber = static_cast<int>(TextFile::leadingNumberOr0(value));
+                *tabNumber = TextFile::boundedInt(TextFile::leadingNumberOr0(value), -1, 1 << 16);
         }
         // HELP_PAGE, PROMOTE_PATH, LOCK_ADVERTISING, F2 to F12 and unknown keys: no effect.
     }

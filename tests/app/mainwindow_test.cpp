@@ -179,7 +179,7 @@ TEST_F(MainWindowTest, StoredRectangleIsUsedAndFollowsResizes)
     EXPECT_NEAR(r.height, 9000, 15);
     EXPECT_NEAR(r.width, 12000, 15);
     window->resize(700, 500);
-    QTest::qWait(50);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->width() == 700; }, 3000));
     EXPECT_NEAR(window->state().ini.windowWidth, Twips::fromPixelsX(window->frameGeometry().width()), 1);
     // The browser fills the client area between the panels.
     QWidget *view = window->browser(0)->widget();
@@ -194,15 +194,17 @@ TEST_F(MainWindowTest, MinimisedCaptionAndRestore)
     folder.installed(server.url(QStringLiteral("/home")));
     folder.write(QStringLiteral("Data/QuorlOffice.Ini"), "3000\r\n1500\r\n9000\r\n12000\r\n");
     auto window = start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->frameKnown(); }, 5000));
     const LiveWindowRect before = window->windowRectTwips();
     window->setWindowState(Qt::WindowMinimized);
-    QTest::qWait(50);
-    EXPECT_EQ(window->state().wasMinimised, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->state().wasMinimised == 1; }, 5000));
     EXPECT_EQ(window->windowTitle(), window->state().lang.entry(179));
     window->setWindowState(Qt::WindowNoState);
-    QTest::qWait(50);
-    EXPECT_EQ(window->state().wasMinimised, 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->state().wasMinimised == 0; }, 5000));
     EXPECT_TRUE(window->windowTitle().isEmpty());
+    // The window manager shows the window again at the rectangle it was given.
+    (void)QTest::qWaitFor([&] { return window->windowRectTwips().top != before.top; }, 2000);
+    QTest::qWait(200);
     const LiveWindowRect after = window->windowRectTwips();
     EXPECT_NEAR(after.top, before.top - 285, 15);
     EXPECT_NEAR(after.height, before.height + 285, 15);

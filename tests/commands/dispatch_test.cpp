@@ -167,8 +167,7 @@ TEST_F(DispatchTest, CommandsOfLaterPartsAreDisabledNotSilent)
     start();
     for (const QString &key : Dispatch::unavailable())
         EXPECT_FALSE(CommandCatalogue::instance().button(key)->enabled()) << str(key);
-    QSignalSpy finished(window.get(), &MainWindow::startupFinished);
-    ASSERT_TRUE(finished.wait(3000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->startupDone(); }, 10000));
     EXPECT_FALSE(button("FAVORITE")->enabled());
 }
 

@@ -49,8 +49,8 @@ protected:
     void open(const char *path)
     {
         start();
-        QSignalSpy finished(window.get(), &MainWindow::startupFinished);
-        ASSERT_TRUE(finished.wait(3000)); // the template paths are set
+        // the template paths are set
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window->startupDone(); }, 10000));
         window->addressBox()->setEditText(url(path));
         window->tabs()->goAddress(0);
         ASSERT_TRUE(loaded(0, url(path)));

@@ -72,9 +72,62 @@ TEST(IniFile, TooBigNumbersLeaveTheFieldAlone)
 {
     IniSettings s;
     s.windowTop = 77;
-    IniFile::parse(numbers({"99999", "10", "5000", "6000", "0", "0", "0", "0", "0", "0", "0", "0", "0"}), s, kScreenH,
-                   kScreenW);
+    s.startState = 2;
+    IniFile::parse(numbers({"9999999999", "10", "5000", "6000", "0", "0", "0", "0", "0", "0", "0", "0", "40000"}), s,
+                   kScreenH, kScreenW);
     EXPECT_EQ(s.windowTop, 77);
+    EXPECT_EQ(s.startState, 2); // a 16-bit field
+}
+
+// Screens wider than 2184 pixels (32767 twips) and 8K screens: the rectangle a file
+// was written with is the rectangle read back.
+TEST(IniFile, WideScreensRoundTrip)
+{
+    TempFolder dir;
+    const QString path = dir.file(QStringLiteral("QuorlOffice.Ini"));
+    const int screenH = 4320 * 15, screenW = 7680 * 15;
+    const LiveWindowRect window{150, 2560 * 15, 4300 * 15, 7680 * 15};
+    ASSERT_TRUE(IniFile::save(path, IniSettings{}, window));
+    EXPECT_EQ(TextFile::readLines(path)->mid(0, 4), numbers({"150", "38400", "64500", "115200"}));
+    IniSettings back;
+    IniFile::read(path, back, screenH, screenW);
+    EXPECT_EQ(back.windowTop, window.top);
+    EXPECT_EQ(back.windowLeft, window.left);
+    EXPECT_EQ(back.windowHeight, window.height);
+    EXPECT_EQ(back.windowWidth, window.width);
+}
+
+// Every number is written as plain decimal digits, never in exponent form, and reads
+// back as the number that was written.
+TEST(IniFile, NumbersAreWrittenAsPlainDigits)
+{
+    TempFolder dir;
+    const QString path = dir.file(QStringLiteral("QuorlOffice.Ini"));
+    IniSettings s;
+    s.tabWinTop = 1e-05;
+    s.tabWinLeft = 1e+20;
+    s.tabWinHeight = -0.000123;
+    s.tabWinWidth = 123456789.125;
+    s.editWinTop = 0.1;
+    s.editWinLeft = 1.0 / 3.0;
+    s.editWinHeight = -7e-300;
+    s.editWinWidth = 6345;
+    ASSERT_TRUE(IniFile::save(path, s, LiveWindowRect{0, 0, 5000, 6000}));
+    const auto lines = TextFile::readLines(path);
+    for (const QString &line : *lines)
+        EXPECT_FALSE(line.contains(u'e') || line.contains(u'E')) << str(line);
+    EXPECT_EQ(lines->at(4), QStringLiteral("0.00001"));
+    EXPECT_EQ(lines->at(5), QStringLiteral("100000000000000000000"));
+    IniSettings back;
+    IniFile::read(path, back, kScreenH, kScreenW);
+    EXPECT_EQ(back.tabWinTop, s.tabWinTop);
+    EXPECT_EQ(back.tabWinLeft, s.tabWinLeft);
+    EXPECT_EQ(back.tabWinHeight, s.tabWinHeight);
+    EXPECT_EQ(back.tabWinWidth, s.tabWinWidth);
+    EXPECT_EQ(back.editWinTop, s.editWinTop);
+    EXPECT_EQ(back.editWinLeft, s.editWinLeft);
+    EXPECT_EQ(back.editWinHeight, s.editWinHeight);
+    EXPECT_EQ(back.editWinWidth, s.editWinWidth);
 }
 
 TEST(IniFile, WriterLimitsAndRoundTrip)

@@ -1,0 +1,139 @@
+// The one write path of the program, under a disk that fills up: the old file stays
+// whole, no temporary file is left, and the caller hears of the failure.
+#include "platform/textfile.h"
+#include "settings/options.h"
+#include "../support/tempfolder.h"
+
+#include <QDir>
+#include <QProcess>
+
+#include <cerrno>
+#include <sys/mount.h>
+#include <unistd.h>
+
+namespace {
+
+// The write system call that fills the disk after a given number of bytes.
+long g_room = 0;
+long fillingWrite(int fd, const void *data, unsigned long size)
+{
+    if (g_room <= 0) {
+        errno = ENOSPC;
+        return -1;
+    }
+    const long n = std::min<long>(g_room, static_cast<long>(size));
+    g_room -= n;
+    return ::write(fd, data, static_cast<size_t>(n));
+}
+
+struct DiskFillsAfter
+{
+    explicit DiskFillsAfter(long bytes)
+    {
+        g_room = bytes;
+        previous = TextFile::setWriteFunction(fillingWrite);
+    }
+    ~DiskFillsAfter() { TextFile::setWriteFunction(previous); }
+    TextFile::WriteFunction previous;
+};
+
+QStringList namesIn(const QString &dir)
+{
+    return QDir(dir).entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+} // namespace
+
+TEST(WritePath, AFullDiskLeavesTheOldFileWholeAndSaysSo)
+{
+    TempFolder dir;
+    dir.write(QStringLiteral("QuorlOffice.Opt"), "3\r\n0\r\n1\r\n0\r\nhttp://home.example/\r\nEnglish\r\n");
+    const QByteArray before = dir.read(QStringLiteral("QuorlOffice.Opt"));
+    Options options;
+    options.homePage = QString(5000, u'x');
+    // Nothing fits, and then only part of the file fits: both fail the same way.
+    for (long room : {0L, 100L}) {
+        DiskFillsAfter full(room);
+        QString error;
+        EXPECT_FALSE(OptionsFile::save(dir.file(QStringLiteral("QuorlOffice.Opt")), options, &error));
+        EXPECT_TRUE(error.contains(QString::fromLocal8Bit(strerror(ENOSPC)))) << str(error);
+        EXPECT_TRUE(error.contains(QStringLiteral("QuorlOffice.Opt"))) << str(error);
+        EXPECT_EQ(dir.read(QStringLiteral("QuorlOffice.Opt")), before);
+        EXPECT_EQ(namesIn(dir.path()), QStringList{QStringLiteral("QuorlOffice.Opt")});
+    }
+    // Room again: the file is replaced whole.
+    ASSERT_TRUE(OptionsFile::save(dir.file(QStringLiteral("QuorlOffice.Opt")), options));
+    EXPECT_TRUE(dir.read(QStringLiteral("QuorlOffice.Opt")).contains(QByteArray(5000, 'x')));
+    EXPECT_EQ(namesIn(dir.path()), QStringList{QStringLiteral("QuorlOffice.Opt")});
+}
+
+TEST(WritePath, ShortWritesAreCarriedOnUntilEverythingIsWritten)
+{
+    TempFolder dir;
+    static long calls = 0;
+    calls = 0;
+    // A system call that writes at most 7 bytes at a time.
+    auto trickle = [](int fd, const void *data, unsigned long size) -> long {
+        ++calls;
+        return ::write(fd, data, std::min<unsigned long>(size, 7));
+    };
+    const TextFile::WriteFunction previous = TextFile::setWriteFunction(trickle);
+    const QByteArray bytes(1000, 'q');
+    const bool written = TextFile::writeBytes(dir.file(QStringLiteral("f.bin")), bytes);
+    TextFile::setWriteFunction(previous);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(dir.read(QStringLiteral("f.bin")), bytes);
+    EXPECT_GE(calls, 1000 / 7);
+}
+
+TEST(WritePath, KeepsThePermissionsAndTheLinkOfTheFileItReplaces)
+{
+    TempFolder dir;
+    dir.write(QStringLiteral("real.txt"), "old");
+    QFile::setPermissions(dir.file(QStringLiteral("real.txt")), QFile::ReadOwner | QFile::WriteOwner);
+    const QFile::Permissions before = QFile::permissions(dir.file(QStringLiteral("real.txt")));
+    ASSERT_TRUE(QFile::link(dir.file(QStringLiteral("real.txt")), dir.file(QStringLiteral("link.txt"))));
+    ASSERT_TRUE(TextFile::writeLines(dir.file(QStringLiteral("link.txt")), {QStringLiteral("new")}));
+    EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("link.txt"))).isSymLink());
+    EXPECT_EQ(dir.read(QStringLiteral("real.txt")), QByteArray("new\r\n"));
+    EXPECT_EQ(QFile::permissions(dir.file(QStringLiteral("real.txt"))), before);
+}
+
+// The same for real: a small memory file system that is full. Only root can mount one,
+// as the test command runs in CI; elsewhere the injected failure above stands in.
+TEST(WritePath, ARealFullDiskLeavesTheOldFileWhole)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "mounting a small file system needs root";
+    TempFolder dir;
+    dir.mkdir(QStringLiteral("Data"));
+    const QByteArray mountPoint = QFile::encodeName(dir.file(QStringLiteral("Data")));
+    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
+        GTEST_SKIP() << "no tmpfs here: " << strerror(errno);
+    struct Unmount
+    {
+        QByteArray point;
+        ~Unmount() { ::umount2(point.constData(), MNT_DETACH); }
+    } unmount{mountPoint};
+
+    const QString history = dir.file(QStringLiteral("Data/QuorlOffice.Hys"));
+    ASSERT_TRUE(TextFile::writeLines(history, {QStringLiteral("http://kept.example/")}));
+    // Fill what is left of the disk.
+    {
+        QFile filler(dir.file(QStringLiteral("Data/filler")));
+        ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));
+        const QByteArray block(4096, 'f');
+        while (filler.write(block) == block.size()) {
+        }
+    }
+    QString error;
+    QStringList many;
+    for (int i = 0; i < 200; ++i)
+        many.append(QStringLiteral("http://new.example/%1").arg(i));
+    EXPECT_FALSE(TextFile::writeLines(history, many, &error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(*TextFile::readLines(history), QStringList{QStringLiteral("http://kept.example/")});
+    QStringList left = namesIn(dir.file(QStringLiteral("Data")));
+    left.sort();
+    EXPECT_EQ(left, (QStringList{QStringLiteral("QuorlOffice.Hys"), QStringLiteral("filler")}));
+}
