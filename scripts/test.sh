@@ -5,6 +5,13 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
 bash scripts/build.sh
+# Configuring again must leave a built tree as it is: generated files are rewritten only
+# when their content changes, so nothing is rebuilt or relinked.
+cmake -S . -B build > /dev/null
+if ninja -C build -n | grep -E 'Building|Linking'; then
+  echo "configuring again would rebuild the program" >&2
+  exit 1
+fi
 source scripts/engine-env.sh
 cd build
 xvfb-run -a -s "$XVFB_SCREEN" ../scripts/desktop-session.sh ctest --output-on-failure --timeout 1200 -j 2
