@@ -12,6 +12,7 @@ PACKAGES=(
   libzip-dev
   tango-icon-theme famfamfam-flag-png
   googletest libgtest-dev libgmock-dev
+  clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool openbox
   poppler-utils python3 fonts-dejavu-core imagemagick
 )

@@ -12,6 +12,8 @@ if ninja -C build -n | grep -E 'Building|Linking'; then
   echo "configuring again would rebuild the program" >&2
   exit 1
 fi
+# Each reader of the program's files, fuzzed for a few seconds so the targets cannot rot.
+bash scripts/fuzz.sh 5
 source scripts/engine-env.sh
 cd build
 xvfb-run -a -s "$XVFB_SCREEN" ../scripts/desktop-session.sh ctest --output-on-failure --timeout 1200 -j 2

@@ -82,6 +82,38 @@ TEST(LinkFiles, DefaultTitlesReplaceOnlyEmptyGroups)
     EXPECT_TRUE(groups.entry(151).title.isEmpty());
 }
 
+// A count in the titles file is only a number someone wrote: negative, huge or not a
+// number, it never sizes anything beyond what a group can hold.
+TEST(LinkFiles, DamagedCountsAreHeldWithinAGroupsSize)
+{
+    LinkFolder dir;
+    dir.write(QStringLiteral("Links/Links.Bok"),
+              "Minus,-5\r\nHuge,99999999999\r\nHuger,1111111111111111111\r\nNot,many\r\n"
+              "Exp,1e400\r\nDigits,100000000000000000000000000000000000000000000000000000000000000000000000000\r\n");
+    dir.write(QStringLiteral("Links/Links.001"), "one;-;http://one/\r\ntwo;-;http://two/\r\n");
+    GroupList groups;
+    ASSERT_TRUE(readTitles(dir.base, groups, QStringLiteral("Group")));
+    EXPECT_EQ(groups.countOf(1), 0);
+    for (int n : {2, 3, 6})
+        EXPECT_EQ(groups.countOf(n), kMaxLinks) << n;
+    EXPECT_EQ(groups.countOf(4), 0);
+    EXPECT_EQ(groups.countOf(5), 1);
+    groups.entry(7).count = QStringLiteral("-99999999999999999999999");
+    EXPECT_EQ(groups.countOf(7), 0);
+
+    // The group that claims 99999999999 links: its two links are read, and a save
+    // keeps exactly those two.
+    LinkTable table(dir.base, &groups);
+    table.setGroup(1);
+    table.readTable();
+    EXPECT_LE(table.rows(), kMaxLinks + 1);
+    EXPECT_EQ(table.cell(1, 1), QStringLiteral("one"));
+    EXPECT_EQ(table.cell(2, 1), QStringLiteral("two"));
+    ASSERT_TRUE(table.saveTable());
+    EXPECT_EQ(groups.countOf(2), 2);
+    EXPECT_EQ(TextFile::readLines(groupPath(dir.base, 1))->size(), 2);
+}
+
 TEST(LinkFiles, AwkwardTextRoundTripsWithoutBreakingTheFiles)
 {
     const QString awkward[] = {QStringLiteral("a;-;b"), QStringLiteral("two\r\nlines"), QStringLiteral("x;-"),

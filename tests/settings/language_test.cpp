@@ -51,6 +51,24 @@ TEST(LanguageFile, SettingsKeysAndValues)
     EXPECT_EQ(s.tabWidth, 80);
 }
 
+// A tab count as a file may hold it: far beyond any int, negative, or no number.
+TEST(LanguageFile, TabNumbersOfAnySizeAreHeldInRange)
+{
+    LangTable t;
+    LangSettings s;
+    for (const char *value : {"1e46", "10000000000000000000000000000000000000000000000", "-99999999999999999999",
+                              "99999999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+                              "99999999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+                              "99999999999999999999999999999999999999999999999999999999999999999999999999999999999999"
+                              "9999999999999999999999999999999999999999999999999999999999999999999999999999"}) {
+        std::optional<int> tabs;
+        LanguageFile::parse(QStringList{QStringLiteral("TAB_NUMBER=") + QString::fromLatin1(value)}, t, s, &tabs);
+        ASSERT_TRUE(tabs.has_value());
+        EXPECT_GE(*tabs, -1) << value;
+        EXPECT_LE(*tabs, 1 << 16) << value;
+    }
+}
+
 TEST(LanguageFile, EveryLoadClearsTheTable)
 {
     LangTable t;
