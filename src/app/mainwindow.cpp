@@ -236,7 +236,7 @@ bool MainWindow::readLanguage(bool startUp)
         setTabCount(*tabNumber);
     ensureBrowsers();
     for (int i = 0; i < m_tab1->count(); ++i)
-        m_tab1->setTabText(i, QString());
+        setTabCaption(i, QString());
     return true;
 }
 
@@ -336,12 +336,15 @@ bool MainWindow::load()
     bar0->setToolbar(catalogue.bar(QStringLiteral("STANDARD0")));
     bar0->setImageLists(images, images);
     bar0->setBarStyle(s.options.barStyle);
-    bar0->setGeometry(0, 0, px(kBarWidth0), py(kBarPanelHeight));
+    // A bar is never narrower than its buttons: a wider font or another style would
+    // otherwise cut off the last of them.
+    bar0->setGeometry(0, 0, std::max(px(kBarWidth0), bar0->contentWidth()), py(kBarPanelHeight));
     CommandBar *bar2 = m_cmdBars[2];
     bar2->setImageLists(images, images);
     bar2->setToolbar(catalogue.bar(QStringLiteral("STANDARD2")));
     bar2->setBarStyle(s.options.barStyle);
-    bar2->setGeometry(bar2->x(), 0, px(kBarWidth2), py(kBarPanelHeight));
+    // The right-hand bar reaches 150 twips past the bar area: that much is kept empty.
+    bar2->setGeometry(bar2->x(), 0, std::max(px(kBarWidth2), bar2->contentWidth() + px(150)), py(kBarPanelHeight));
     CommandBar *bar1 = m_cmdBars[1];
     bar1->setToolbar(catalogue.bar(QStringLiteral("STANDARD1")));
     bar1->setBarStyle(s.options.barStyle);
@@ -384,7 +387,7 @@ bool MainWindow::load()
     s.tabURL[0] = home;
     s.currentURL = home;
     m_web[0]->navigate(home);
-    m_tab1->setTabText(0, Address::makeTabCaption(home));
+    setTabCaption(0, Address::makeTabCaption(home));
     m_web[0]->widget()->setVisible(true);
 
     if (s.options.floatBars == 1) {
@@ -428,6 +431,22 @@ void MainWindow::buildCommandBars()
 void MainWindow::setCaptions()
 {
     Captions::apply(CommandCatalogue::instance(), m_state, m_state.groups, m_cmdMove, m_cmdMoveL);
+    // What a screen reader says for the window's own boxes and strips.
+    m_text1->setAccessibleName(m_state.text(235, QStringLiteral("Address")));
+    m_statusBar->setAccessibleName(m_state.text(275, QStringLiteral("Status")));
+    m_progressBar->setAccessibleName(m_state.text(276, QStringLiteral("Load progress")));
+    m_tab1->setAccessibleName(m_state.text(274, QStringLiteral("Tabs")));
+    for (int i = 0; i < m_tab1->count(); ++i)
+        setTabCaption(i, m_tab1->tabText(i));
+}
+
+void MainWindow::setTabCaption(int index, const QString &caption)
+{
+    m_tab1->setTabText(index, caption);
+    // A blank tab is still named for a screen reader: the word for a tab and its number.
+    m_tab1->setAccessibleTabName(index, caption.isEmpty() ? m_state.text(272, QStringLiteral("Tab"))
+                                                                 + u' ' + QString::number(index + 1)
+                                                           : caption);
 }
 
 void MainWindow::connectCommandBar(CommandBar *bar)
@@ -485,13 +504,54 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             fillScreen();
             return true;
         }
-        if (key->key() == Qt::Key_F && key->modifiers() == Qt::ControlModifier && widget
-            && widget->window() == this && m_dispatch) {
-            m_dispatch->openFind();
+        if (widget && widget->window() == this && m_dispatch && handleKey(widget, key))
             return true;
-        }
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool MainWindow::handleKey(QWidget *target, QKeyEvent *key)
+{
+    // The keys every browser has, where they take nothing from the program's own
+    // commands: each runs the command a click would.
+    const Qt::KeyboardModifiers mods = key->modifiers() & ~Qt::KeypadModifier;
+    switch (key->key()) {
+    case Qt::Key_F:
+        if (mods != Qt::ControlModifier)
+            return false;
+        m_dispatch->openFind();
+        return true;
+    case Qt::Key_F5:
+        if (mods != Qt::NoModifier)
+            return false;
+        emit commandClicked(3, QStringLiteral("NAVIGATE:REFRESH"));
+        return true;
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+        if (mods != Qt::AltModifier)
+            return false;
+        emit commandClicked(0, key->key() == Qt::Key_Left ? QStringLiteral("BACK") : QStringLiteral("NEXT"));
+        return true;
+    case Qt::Key_L:
+        if (mods != Qt::ControlModifier)
+            return false;
+        m_text1->lineEdit()->setFocus(Qt::ShortcutFocusReason);
+        m_text1->lineEdit()->selectAll();
+        return true;
+    case Qt::Key_Escape:
+        // The find bar closes itself with Escape; elsewhere Escape stops the page, or
+        // the export that waits for it.
+        if (mods != Qt::NoModifier || m_findBar->isAncestorOf(target))
+            return false;
+        if (Wait::active()) {
+            m_tabs->cancelWait();
+            return true;
+        }
+        emit commandClicked(3, QStringLiteral("EDIT:STOP"));
+        return true;
+    default:
+        return false;
+    }
 }
 
 WebBrowser *MainWindow::browser(int index) const

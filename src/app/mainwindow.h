@@ -13,6 +13,7 @@ class DragButton;
 class Dispatch;
 class FindBar;
 class QComboBox;
+class QKeyEvent;
 class QLabel;
 class QProgressBar;
 class QTabBar;
@@ -85,6 +86,8 @@ public:
     void hystAdd();
     // Set_Captions for the whole main window.
     void setCaptions();
+    // A tab's caption, and its name for a screen reader.
+    void setTabCaption(int index, const QString &caption);
 
     // The window rectangle in twips (frame included, as the settings file keeps it).
     LiveWindowRect windowRectTwips() const;
@@ -122,6 +125,8 @@ private:
     // Puts the window, frame included, at this rectangle (pixels).
     void placeFrame(const QRect &frame);
     void checkFrame();
+    // Escape, F5, Alt+Left/Right, Ctrl+F and Ctrl+L anywhere in the window.
+    bool handleKey(QWidget *target, QKeyEvent *key);
 
     AppState m_state;
     QWebEngineProfile *m_profile = nullptr;

@@ -2,11 +2,13 @@
 
 #include "app/mainwindow.h"
 #include "browser/address.h"
+#include "platform/dialogs.h"
 #include "platform/twips.h"
 #include "platform/wait.h"
 #include "platform/webbrowser.h"
 
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -100,6 +102,10 @@ bool TabBrowsing::eventFilter(QObject *watched, QEvent *event)
             m_window->autoHideTimer()->stop();
             auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                // A new address while an export waits for the page ends that export
+                // first: it must not export the new page under the old one's name.
+                if (Wait::active())
+                    cancelWait();
                 goAddress(1);
                 return true;
             }
@@ -122,7 +128,7 @@ void TabBrowsing::tabClicked(int index, int mouseButtons)
         // Tab 0 has no left neighbour to copy when its caption is empty (after a
         // language change): it is left as it is.
         if (tabs->tabText(selected).isEmpty() && selected > 0) {
-            tabs->setTabText(selected, tabs->tabText(selected - 1));
+            m_window->setTabCaption(selected, tabs->tabText(selected - 1));
             const QString address = s.tabURL.value(selected - 1);
             if (WebBrowser *web = m_window->browser(selected))
                 web->navigate(address);
@@ -145,7 +151,7 @@ void TabBrowsing::updateTabToolTip(int x)
         return;
     const int k = static_cast<int>(std::floor(x / tabWidth));
     if (k >= 0 && k < m_window->state().tabURL.size())
-        tabs->setToolTip(m_window->state().tabURL.at(k));
+        tabs->setToolTip(Dialogs::plainToolTip(m_window->state().tabURL.at(k)));
 }
 
 void TabBrowsing::goAddress(int16_t flag)
@@ -162,7 +168,7 @@ void TabBrowsing::goAddress(int16_t flag)
             web->navigate(address);
         if (selected < s.tabURL.size())
             s.tabURL[selected] = address;
-        m_window->tabBar()->setTabText(selected, Address::makeTabCaption(address));
+        m_window->setTabCaption(selected, Address::makeTabCaption(address));
         s.currentURL = address;
         s.bookMarkURL = s.currentURL;
         const QString lower = s.currentURL.trimmed().toLower();
@@ -180,14 +186,27 @@ bool TabBrowsing::webAttend()
     WebBrowser *web = m_window->currentBrowser();
     if (!web)
         return true;
+    m_waitCancelled = false;
     // The checks come at least every 50 ms: a page that completes early ends the wait
-    // early, and one that has completed costs nothing.
+    // early, and one that has completed costs nothing. The wait has no limit while the
+    // document itself has not arrived (the user can end it); once it has, missing
+    // pictures hold it only so long.
+    QElapsedTimer documentLoaded;
     while (true) {
-        if (!web->busy() && web->readyState() == QLatin1String("complete"))
+        const QString state = web->readyState();
+        if (!web->busy() && state == QLatin1String("complete"))
             return true;
-        if (m_window->closeRequested())
+        if (state == QLatin1String("interactive") || state == QLatin1String("complete")) {
+            if (!documentLoaded.isValid())
+                documentLoaded.start();
+            else if (documentLoaded.elapsed() >= kPicturesWaitMs)
+                return true;
+        }
+        if (m_waitCancelled || m_window->closeRequested())
             return false;
         Wait::sleep(50);
+        if (m_waitCancelled || m_window->closeRequested())
+            return false;
         web = m_window->currentBrowser();
         if (!web)
             return true;
@@ -279,7 +298,7 @@ void TabBrowsing::onDocumentComplete(int index, const QString &address)
     // not the selected one.
     if (index >= 0 && index < s.tabURL.size()) {
         s.tabURL[index] = address;
-        m_window->tabBar()->setTabText(index, Address::makeTabCaption(address));
+        m_window->setTabCaption(index, Address::makeTabCaption(address));
     }
 }
 

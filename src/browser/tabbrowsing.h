@@ -23,9 +23,14 @@ public:
     void goAddress(int16_t flag);
 
     // WebAttend: returns once the selected tab's page reports completion (at once when
-    // it already has), letting the window and the engine work meanwhile. False when a
-    // close request cut the wait short.
+    // it already has), letting the window and the engine work meanwhile. A page whose
+    // document has loaded but whose last pictures never come is taken as it stands after
+    // kPicturesWaitMs. False when the user cut the wait short (Stop, Escape, a new
+    // address) or a close request did.
     bool webAttend();
+    // Ends a running WebAttend with false.
+    void cancelWait() { m_waitCancelled = true; }
+    static constexpr int kPicturesWaitMs = 20000;
 
     // The click on tab s with the mouse buttons recorded at mouse-down.
     void tabClicked(int index, int mouseButtons);
@@ -50,4 +55,5 @@ private:
     MainWindow *m_window;
     int m_tabMouseButtons = 0;
     int m_pressedTab = -1;
+    bool m_waitCancelled = false;
 };

@@ -73,8 +73,17 @@ QString Dispatch::helpPage()
 
 void Dispatch::click(int index, const QString &key)
 {
-    // A command waiting on a page or an export must finish before another starts.
-    if (Wait::active() || m_window->closeRequested())
+    // A command waiting on a page or an export must finish before another starts; Stop
+    // ends the wait instead.
+    if (Wait::active()) {
+        if (key == QLatin1String("EDIT:STOP")) {
+            m_window->tabs()->cancelWait();
+            if (WebBrowser *web = m_window->currentBrowser())
+                web->stop();
+        }
+        return;
+    }
+    if (m_window->closeRequested())
         return;
     if (CommandButton *b = CommandCatalogue::instance().button(key); b && !b->enabled())
         return;
@@ -312,8 +321,9 @@ void Dispatch::openFind()
 {
     const LangTable &lang = m_window->state().lang;
     m_findBar->setTexts(lang.entry(231), lang.entry(232), lang.entry(233), lang.entry(234));
-    m_window->runResizeRules();
     m_findBar->open(m_window->currentBrowser());
+    // Placed once it is visible: above the status panel, over no command.
+    m_window->runResizeRules();
 }
 
 void Dispatch::showProperties()

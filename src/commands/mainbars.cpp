@@ -5,6 +5,8 @@
 #include "platform/imagelist.h"
 #include "platform/paths.h"
 
+#include <algorithm>
+
 namespace MainBars {
 namespace {
 
@@ -126,7 +128,13 @@ QStringList makeButtons(CommandCatalogue &catalogue, const QString &appPath, int
     // giving no name at all, add nothing: a key exists once.
     QStringList languages;
     const QString folder = Paths::resolve(appPath, QStringLiteral("languages"));
-    for (const QString &file : Paths::matchFiles(folder, QStringLiteral("Lang_*"))) {
+    // Listed by name, whatever order the file system keeps them in.
+    QStringList files = Paths::matchFiles(folder, QStringLiteral("Lang_*"));
+    std::sort(files.begin(), files.end(), [](const QString &a, const QString &b) {
+        const int byName = QString::compare(languageName(a), languageName(b), Qt::CaseInsensitive);
+        return byName != 0 ? byName < 0 : QString::compare(a, b, Qt::CaseInsensitive) < 0;
+    });
+    for (const QString &file : std::as_const(files)) {
         const QString name = languageName(file);
         if (name.isEmpty())
             continue;

@@ -56,6 +56,10 @@ QString Exports::begin(bool clearClipboard, const QString &filter, const QString
     m_capture.setOpacity(s.exportAlpha);
     const bool copied = m_capture.copyPage(clearClipboard);
     ExportTimings::mark(QStringLiteral("copy page"));
+    if (!copied && m_capture.cancelled()) {
+        m_capture.setOpacity(s.normalAlpha);
+        return {};
+    }
     if (!copied) {
         Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(120));
         finish(m_capture.lastPath(), QString());

@@ -52,8 +52,14 @@ bool PageCapture::copyPage(bool clearFirst)
     WebBrowser *web = m_window->currentBrowser();
     if (!web)
         return clipboardHasContent();
+    m_cancelled = false;
     const auto copied = web->evaluate(script(QStringLiteral("copypage.js")));
     const bool attended = m_window->tabs()->webAttend();
+    if (!attended) {
+        // The user stopped the wait, or the program is closing: nothing is exported.
+        m_cancelled = true;
+        return false;
+    }
     // The copy reaches the clipboard a moment after the page ran it.
     Wait::until([] { return clipboardHasContent(); }, 1000, 20);
     if (!copied || !copied->toBool() || !attended || !clipboardHasContent()) {

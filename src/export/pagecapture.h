@@ -18,6 +18,8 @@ public:
     // Copy_Page: the page's body onto the clipboard. True when the clipboard then holds
     // text or a picture. clearFirst is false for the spreadsheet export.
     bool copyPage(bool clearFirst);
+    // The last copy ended because the user stopped the wait for the page.
+    bool cancelled() const { return m_cancelled; }
     static bool clipboardHasContent();
 
     // Suggest_Name for the current page; fixedName for an empty title when given.
@@ -41,4 +43,5 @@ public:
 private:
     MainWindow *m_window;
     QString m_lastPath;
+    bool m_cancelled = false;
 };

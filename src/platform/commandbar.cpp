@@ -3,6 +3,7 @@
 #include "platform/imagelist.h"
 
 #include <QFrame>
+#include <QCursor>
 #include <QHBoxLayout>
 #include <QMenu>
 #include <QPainter>
@@ -242,7 +243,10 @@ QString CommandBar::styleSheet(int style)
     // green and gold, and a silver one with blue highlights.
     static const char *const sheets[] = {
         "CommandBar { background: palette(window); border-bottom: 1px solid palette(mid); }"
-        "QMenu::item:checked { font-weight: bold; }",
+        "QMenu::item { padding: 3px 24px 3px 26px; }"
+        "QMenu::item:selected { background: palette(highlight); color: palette(highlighted-text); }"
+        "QMenu::item:disabled { color: palette(mid); }"
+        "QMenu::separator { height: 1px; background: palette(mid); margin: 2px 4px; }",
 
         "CommandBar { background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #e3efff, stop:1 #afd2ff);"
         "  border-bottom: 1px solid #6591cd; }"
@@ -283,8 +287,12 @@ QString CommandBar::styleSheet(int style)
     };
     if (style < 0 || style > 3)
         style = 0;
+    // A styled menu draws no check mark of its own: check and option items get these.
     return QString::fromLatin1(sheets[style])
-        + QStringLiteral("CommandBar QToolButton::menu-indicator { image: none; width: 0px; }");
+        + QStringLiteral("CommandBar QToolButton::menu-indicator { image: none; width: 0px; }"
+                         "QMenu::indicator { width: 14px; height: 14px; left: 4px; }"
+                         "QMenu::indicator:non-exclusive:checked { image: url(:/icons/check.png); }"
+                         "QMenu::indicator:exclusive:checked { image: url(:/icons/dot.png); }");
 }
 
 void CommandBar::setBarStyle(int style)
@@ -355,7 +363,15 @@ void CommandBar::rebuild()
                     fillMenu(menu, button->bar());
                     emit dropDownOpened(m_index);
                 });
-                connect(menu, &QMenu::aboutToHide, this, [this] { emit dropDownClosed(m_index); });
+                connect(menu, &QMenu::aboutToHide, this, [this, tool] {
+                    // The pointer left the button while its menu was open, so the button
+                    // never heard it go: it would stay highlighted after the pick.
+                    tool->setDown(false);
+                    if (!tool->rect().contains(tool->mapFromGlobal(QCursor::pos())))
+                        tool->setAttribute(Qt::WA_UnderMouse, false);
+                    tool->update();
+                    emit dropDownClosed(m_index);
+                });
                 tool->setMenu(menu);
                 tool->setPopupMode(QToolButton::InstantPopup);
             }
@@ -394,6 +410,8 @@ void CommandBar::refresh()
         tool->setIconSize(QSize(16, 16));
         tool->setText(button->caption());
         tool->setToolTip(button->toolTip());
+        // What a screen reader says: the caption, else the tooltip.
+        tool->setAccessibleName(button->caption().isEmpty() ? button->toolTip() : button->caption());
         tool->setEnabled(button->enabled());
         const bool checkable = button->style() == CommandButton::CheckItem || button->style() == CommandButton::OptionItem;
         tool->setCheckable(checkable);
@@ -415,6 +433,8 @@ void CommandBar::fillMenu(QMenu *menu, CommandBarBar *bar)
 {
     menu->setStyleSheet(styleSheet(m_style));
     menu->setToolTipsVisible(true);
+    // A bar that begins with a separator shows it ("FILE" does).
+    menu->setSeparatorsCollapsible(false);
     if (!bar)
         return;
     for (CommandButton *button : bar->buttons()) {
@@ -431,7 +451,8 @@ void CommandBar::fillMenu(QMenu *menu, CommandBarBar *bar)
             sub->setTitle(button->caption());
             action = menu->addMenu(sub);
         } else {
-            action = menu->addAction(button->caption());
+            // An item without a caption in this language still says what it is.
+            action = menu->addAction(button->caption().isEmpty() ? button->toolTip() : button->caption());
             connect(action, &QAction::triggered, this, [this, button, bar] {
                 if (button->style() == CommandButton::CheckItem) {
                     button->setChecked(!button->checked());

@@ -55,16 +55,26 @@ QString Dialogs::toQtFilter(const QString &filter)
     return result.join(QStringLiteral(";;"));
 }
 
+// Messages often carry a page's title or address: they are always shown as plain
+// text, never as markup a page could put there.
 void Dialogs::message(QWidget *parent, Icon icon, const QString &title, const QString &text)
 {
     QMessageBox box(toQt(icon), title, text, QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
     box.exec();
 }
 
 bool Dialogs::question(QWidget *parent, const QString &title, const QString &text)
 {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setTextFormat(Qt::PlainText);
     return box.exec() == QMessageBox::Yes;
+}
+
+QString Dialogs::plainToolTip(const QString &text)
+{
+    // A tooltip that looks like markup is drawn as markup: this one is the text itself.
+    return text.isEmpty() ? QString() : Qt::convertFromPlainText(text, Qt::WhiteSpaceNoWrap);
 }
 
 QString Dialogs::saveFile(QWidget *parent, const QString &title, const QString &filter,
@@ -150,14 +160,19 @@ void Dialogs::printPreview(QWidget *parent, QPrinter *printer, const std::functi
 void Dialogs::properties(QWidget *parent, const QString &title, const QList<QPair<QString, QString>> &rows)
 {
     QDialog dialog(parent);
-    dialog.setWindowTitle(title);
+    dialog.setWindowTitle(QString(title).replace(u'\n', u' '));
     auto *form = new QFormLayout(&dialog);
     for (const auto &row : rows) {
-        auto *value = new QLabel(row.second, &dialog);
+        auto *value = new QLabel(&dialog);
+        value->setTextFormat(Qt::PlainText);
+        value->setText(row.second);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         value->setWordWrap(true);
         value->setMinimumWidth(320);
-        form->addRow(row.first, value);
+        auto *name = new QLabel(&dialog);
+        name->setTextFormat(Qt::PlainText);
+        name->setText(row.first);
+        form->addRow(name, value);
     }
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, &dialog);
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);

@@ -42,6 +42,9 @@ public:
 
     // "Word (*.doc)|*.doc|All (*.*)|*.*" to Qt's "Word (*.doc);;All (*.*)".
     static QString toQtFilter(const QString &filter);
+    // A tooltip that shows the text as it is, whatever markup it holds (a page's
+    // address, a title).
+    static QString plainToolTip(const QString &text);
 
     static Dialogs &instance();
     // Replaces the service (tests); nullptr restores the real one. Not owned.

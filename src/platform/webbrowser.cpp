@@ -107,7 +107,10 @@ bool WebBrowser::busy() const
 void WebBrowser::navigate(const QString &address)
 {
     m_requested.start();
-    m_page->setUrl(QUrl::fromUserInput(address));
+    // An address with a scheme (every completed typed address has one) is opened as it
+    // is; guessing is only for the bare names a language file or a link may hold.
+    const QUrl url(address, QUrl::TolerantMode);
+    m_page->setUrl(url.scheme().isEmpty() ? QUrl::fromUserInput(address) : url);
 }
 
 void WebBrowser::goBack()
