@@ -105,6 +105,33 @@ QString styleKey(int barStyle)
     }
 }
 
+QString addLanguageButton(CommandCatalogue &catalogue, const QString &fileName, const ImageList &images)
+{
+    const QString name = languageName(fileName);
+    if (name.isEmpty())
+        return {};
+    const int image = images.flagFor(name.left(2).toLower());
+    CommandButton *b = catalogue.addButton(QStringLiteral("LANG:") + name.toUpper(), image, QString(),
+                                           CommandButton::OptionItem, fileName);
+    if (!b)
+        return {};
+    b->setCaption(Address::properCase(name));
+    return name;
+}
+
+QString offerLanguage(CommandCatalogue &catalogue, const QString &fileName, const ImageList &images)
+{
+    CommandBarBar *bar = catalogue.bar(QStringLiteral("LANG"));
+    const QString name = addLanguageButton(catalogue, fileName, images);
+    if (name.isEmpty() || !bar)
+        return name;
+    CommandButton *item = catalogue.button(QStringLiteral("LANG:") + name.toUpper());
+    CommandButton *newItem = catalogue.button(QStringLiteral("LANG:NEW"));
+    const qsizetype position = bar->buttons().indexOf(newItem);
+    bar->insertButton(position < 0 ? bar->buttons().size() : position, item);
+    return name;
+}
+
 QStringList makeButtons(CommandCatalogue &catalogue, const QString &appPath, int tabWidth, QWidget *tabStrip,
                         const ImageList &images)
 {
@@ -127,17 +154,9 @@ QStringList makeButtons(CommandCatalogue &catalogue, const QString &appPath, int
     QStringList languages;
     const QString folder = Paths::resolve(appPath, QStringLiteral("languages"));
     for (const QString &file : Paths::matchFiles(folder, QStringLiteral("Lang_*"))) {
-        const QString name = languageName(file);
-        if (name.isEmpty())
-            continue;
-        const QString code = name.left(2).toLower();
-        const int image = images.flagFor(code);
-        CommandButton *b = catalogue.addButton(QStringLiteral("LANG:") + name.toUpper(), image, QString(),
-                                               CommandButton::OptionItem, file);
-        if (!b)
-            continue;
-        b->setCaption(Address::properCase(name));
-        languages.append(name);
+        const QString name = addLanguageButton(catalogue, file, images);
+        if (!name.isEmpty())
+            languages.append(name);
     }
 
     addButtons(catalogue, kSaveBar);
