@@ -49,6 +49,10 @@ struct AppState
     int16_t wasMinimised = 0;
     int16_t exportBusy = 0;
     bool useTemplateH = false;
+    // The yes/no dialog's answer (1 yes, 0 no); only its buttons change it.
+    int16_t inputAnswer = 0;
+    // Set by the first edit in the language editor and kept for the rest of the run.
+    bool langEditorModified = false;
 
     QString optionsPath() const { return paths.file(QStringLiteral("Data/QuorlOffice.Opt")); }
     QString iniPath() const { return paths.file(QStringLiteral("Data/QuorlOffice.Ini")); }

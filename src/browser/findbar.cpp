@@ -54,9 +54,22 @@ void FindBar::setTexts(const QString &label, const QString &next, const QString 
 
 void FindBar::open(WebBrowser *browser)
 {
-    if (m_browser && m_browser != browser)
-        m_browser->stopFinding();
-    m_browser = browser;
+    QPointer<WebBrowser> web(browser);
+    open(Finder{[web](const QString &text, bool backward, const std::function<void(int, int)> &done) {
+                    if (web)
+                        web->find(text, backward, done);
+                },
+                [web] {
+                    if (web)
+                        web->stopFinding();
+                }});
+}
+
+void FindBar::open(const Finder &finder)
+{
+    if (m_finder.stop)
+        m_finder.stop();
+    m_finder = finder;
     show();
     raise();
     m_text->setFocus(Qt::ShortcutFocusReason);
@@ -67,9 +80,9 @@ void FindBar::open(WebBrowser *browser)
 
 void FindBar::close()
 {
-    if (m_browser)
-        m_browser->stopFinding();
-    m_browser = nullptr;
+    if (m_finder.stop)
+        m_finder.stop();
+    m_finder = {};
     hide();
 }
 
@@ -90,10 +103,10 @@ void FindBar::findPrevious()
 
 void FindBar::find(bool backward)
 {
-    if (!m_browser)
+    if (!m_finder.find)
         return;
     QPointer<FindBar> self(this);
-    m_browser->find(m_text->text(), backward, [self](int active, int count) {
+    m_finder.find(m_text->text(), backward, [self](int active, int count) {
         if (!self)
             return;
         self->m_active = active;

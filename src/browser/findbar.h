@@ -2,20 +2,32 @@
 
 #include <QWidget>
 
+#include <functional>
+
 class QLabel;
 class QLineEdit;
 class QToolButton;
 class WebBrowser;
 
-// The find bar of a page: a text box, next and previous, and how many matches.
+// The find bar of a page, or of any text: a text box, next and previous, and how many
+// matches.
 class FindBar : public QWidget
 {
     Q_OBJECT
 public:
+    // What the bar searches: find reports the active match (from 1) and the count,
+    // now or later; stop takes the marks of the last search away.
+    struct Finder
+    {
+        std::function<void(const QString &text, bool backward, const std::function<void(int, int)> &done)> find;
+        std::function<void()> stop;
+    };
+
     explicit FindBar(QWidget *parent);
 
     // Opens the bar for a page and puts the focus in the text box.
     void open(WebBrowser *browser);
+    void open(const Finder &finder);
     void close();
     void setTexts(const QString &label, const QString &next, const QString &previous, const QString &matches);
 
@@ -37,7 +49,7 @@ protected:
 private:
     void find(bool backward);
 
-    WebBrowser *m_browser = nullptr;
+    Finder m_finder;
     QLabel *m_label = nullptr;
     QLineEdit *m_text = nullptr;
     QToolButton *m_next = nullptr;

@@ -1,6 +1,8 @@
 #include "captions.h"
 
 #include "app/appstate.h"
+#include "dialogs/inputdialog.h"
+#include "langeditor/languageeditor.h"
 #include "linktable/linkfiles.h"
 #include "platform/commandbar.h"
 
@@ -33,6 +35,10 @@ const Text kDropDownCaptions[] = {
     {"SAVE:OUTLOOK", 150},   {"SAVE:PDF", 206}};
 
 const Text kRightTips[] = {{"GO", 136}, {"PICTURE", 176}, {"TAMBERLO", 196}};
+
+// The language editor's and the yes/no dialog's buttons (the dialog's question is
+// set by the dialog itself each time it opens).
+const Text kSecondaryCaptions[] = {{"EXIT3", 210}, {"SAVE5", 128}, {"OKYES", 212}, {"OKNO", 214}};
 
 CommandButton *button(CommandCatalogue &catalogue, const char *key)
 {
@@ -74,6 +80,14 @@ void apply(CommandCatalogue &catalogue, const AppState &state, LinkFiles::GroupL
     }
 
     groups.applyDefaultTitles(lang.entry(34), state.linkRows * state.linkColumns);
+
+    // Those two windows open on demand; their buttons and bars exist from here on.
+    LanguageEditor::makeBars(catalogue);
+    InputDialog::makeBars(catalogue);
+    for (const Text &t : kSecondaryCaptions) {
+        if (CommandButton *b = button(catalogue, t.key))
+            b->setCaption(lang.entry(t.entry));
+    }
 }
 
 } // namespace Captions

@@ -9,7 +9,8 @@ class GroupList;
 }
 
 // Set_Captions: every caption and tooltip in the current language, the drag buttons'
-// tooltip and the default titles of empty link groups.
+// tooltip, the default titles of empty link groups, and the buttons of the language
+// editor and the yes/no dialog (which it makes, with their bars, the first time).
 namespace Captions {
 
 void apply(CommandCatalogue &catalogue, const AppState &state, LinkFiles::GroupList &groups,

@@ -32,6 +32,7 @@ Dispatch::Dispatch(MainWindow *window, FindBar *findBar)
     , m_window(window)
     , m_findBar(findBar)
     , m_exports(window)
+    , m_windows(window)
 {
     connect(window, &MainWindow::commandClicked, this, &Dispatch::click);
     // The start-up timer enables "FAVORITE"; it stays off while it cannot run.
@@ -42,8 +43,8 @@ Dispatch::Dispatch(MainWindow *window, FindBar *findBar)
 const QStringList &Dispatch::unavailable()
 {
     static const QStringList keys = {
-        QStringLiteral("FAVORITE"),   QStringLiteral("TAMBERLO"),    QStringLiteral("FILE:TAMBERLO"),
-        QStringLiteral("LANG:NEW"),   QStringLiteral("SAVE:OUTLOOK"),
+        QStringLiteral("FAVORITE"),
+        QStringLiteral("SAVE:OUTLOOK"),
     };
     return keys;
 }
@@ -127,6 +128,8 @@ void Dispatch::toolbar2(const QString &key)
         search(s.mapURL);
     else if (is(key, "SOCIAL"))
         search(s.socialURL);
+    else if (is(key, "TAMBERLO"))
+        m_windows.showAbout();
     else if (is(key, "MIN"))
         m_window->showMinimized();
     else if (is(key, "EXIT2"))
@@ -162,6 +165,8 @@ void Dispatch::dropDown(const QString &key)
         setStyle(2);
     } else if (is(key, "FILE:FLOATING")) {
         floating();
+    } else if (is(key, "FILE:TAMBERLO")) {
+        m_windows.showAbout();
     } else if (is(key, "SAVE:HTML")) {
         m_exports.capture().saveMht();
     } else if (is(key, "SAVE:PDF")) {
@@ -253,7 +258,9 @@ void Dispatch::dropDown(const QString &key)
     } else if (is(key, "NAVIGATE:PICKHOME")) {
         state.options.homePage = m_window->addressBox()->currentText();
         saveOptions();
-    } else if (key.startsWith(QLatin1String("LANG:")) && !is(key, "LANG:NEW")) {
+    } else if (is(key, "LANG:NEW")) {
+        m_windows.showLanguageEditor();
+    } else if (key.startsWith(QLatin1String("LANG:"))) {
         switchLanguage(key);
     }
 }

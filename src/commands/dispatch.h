@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/secondarywindows.h"
 #include "export/exports.h"
 
 #include <QObject>
@@ -45,6 +46,7 @@ private:
     MainWindow *m_window;
     FindBar *m_findBar;
     Exports m_exports;
+    SecondaryWindows m_windows;
 
 public:
     Exports &exports() { return m_exports; }

@@ -107,6 +107,43 @@ QString styleKey(int barStyle)
     }
 }
 
+QString addLanguageButton(CommandCatalogue &catalogue, const QString &fileName, const ImageList &images)
+{
+    const QString name = languageName(fileName);
+    if (name.isEmpty())
+        return {};
+    const int image = images.flagFor(name.left(2).toLower());
+    CommandButton *b = catalogue.addButton(QStringLiteral("LANG:") + name.toUpper(), image, QString(),
+                                           CommandButton::OptionItem, fileName);
+    if (!b)
+        return {};
+    b->setCaption(Address::properCase(name));
+    return name;
+}
+
+QString offerLanguage(CommandCatalogue &catalogue, const QString &fileName, const ImageList &images)
+{
+    CommandBarBar *bar = catalogue.bar(QStringLiteral("LANG"));
+    const QString name = addLanguageButton(catalogue, fileName, images);
+    if (name.isEmpty() || !bar)
+        return name;
+    CommandButton *item = catalogue.button(QStringLiteral("LANG:") + name.toUpper());
+    // In name order among the languages, which all come before "LANG:NEW".
+    CommandButton *newItem = catalogue.button(QStringLiteral("LANG:NEW"));
+    const QList<CommandButton *> &items = bar->buttons();
+    qsizetype position = items.indexOf(newItem);
+    if (position < 0)
+        position = items.size();
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        if (items[i] != newItem && items[i]->caption().compare(item->caption(), Qt::CaseInsensitive) > 0) {
+            position = std::min(position, i);
+            break;
+        }
+    }
+    bar->insertButton(position, item);
+    return name;
+}
+
 QStringList makeButtons(CommandCatalogue &catalogue, const QString &appPath, int tabWidth, QWidget *tabStrip,
                         const ImageList &images)
 {
@@ -135,17 +172,9 @@ QStringList makeButtons(CommandCatalogue &catalogue, const QString &appPath, int
         return byName != 0 ? byName < 0 : QString::compare(a, b, Qt::CaseInsensitive) < 0;
     });
     for (const QString &file : std::as_const(files)) {
-        const QString name = languageName(file);
-        if (name.isEmpty())
-            continue;
-        const QString code = name.left(2).toLower();
-        const int image = images.flagFor(code);
-        CommandButton *b = catalogue.addButton(QStringLiteral("LANG:") + name.toUpper(), image, QString(),
-                                               CommandButton::OptionItem, file);
-        if (!b)
-            continue;
-        b->setCaption(Address::properCase(name));
-        languages.append(name);
+        const QString name = addLanguageButton(catalogue, file, images);
+        if (!name.isEmpty())
+            languages.append(name);
     }
 
     addButtons(catalogue, kSaveBar);

@@ -19,6 +19,16 @@ QStringList makeButtons(CommandCatalogue &catalogue, const QString &appPath, int
 // Make_Bars: "STANDARD0", "STANDARD1", "STANDARD2" and the drop-down bars.
 void makeBars(CommandCatalogue &catalogue, const QStringList &languages);
 
+// The language item of a language file: key "LANG:" + name in upper case, the flag of
+// its code, the name in proper case as caption and the file name as tooltip. Returns
+// the language name; empty when the file gives no name or its key exists already.
+QString addLanguageButton(CommandCatalogue &catalogue, const QString &fileName, const ImageList &images);
+
+// A language file written during the run: its item goes into the "LANG" bar before
+// "LANG:NEW", as the next start would place it. Returns the name; empty when the
+// language is offered already.
+QString offerLanguage(CommandCatalogue &catalogue, const QString &fileName, const ImageList &images);
+
 // Mounting steps 1 and 2: the check marks of "FILE:FLOATING" and of the style item.
 void setCheckMarks(CommandCatalogue &catalogue, int floatBars, int barStyle);
 

@@ -23,6 +23,15 @@ void reset()
     g_built.fill(false);
 }
 
+void addButtons(CommandCatalogue &catalogue, std::initializer_list<OwnButton> buttons)
+{
+    for (const OwnButton &b : buttons) {
+        if (CommandButton *button = catalogue.addButton(QString::fromLatin1(b.key), b.image, QString(),
+                                                        CommandButton::Normal, QString()))
+            button->setCaptionShown(true);
+    }
+}
+
 CommandBarBar *build(CommandCatalogue &catalogue, const QString &barKey, const QStringList &keys)
 {
     CommandBarBar *bar = catalogue.addBar(barKey);

@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <initializer_list>
+
 class CommandBar;
 class CommandBarBar;
 class CommandCatalogue;
@@ -16,6 +18,16 @@ enum class Window { About, Input, LanguageEditor, LinkEditor, LinkTable, Count }
 bool firstLoad(Window window);
 // Forgets every flag (a new catalogue was made).
 void reset();
+
+// The button builder of the windows that make their own buttons: each a normal button
+// with that key and image (of the window's own image list), its caption shown beside
+// the image.
+struct OwnButton
+{
+    const char *key;
+    int image;
+};
+void addButtons(CommandCatalogue &catalogue, std::initializer_list<OwnButton> buttons);
 
 // The shared bar builder: a bar with that key on the instance's collection, holding
 // the buttons of the keys looked up in the catalogue, in order.

@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QToolButton>
 
+#include <algorithm>
+
 // ---- CommandButton -------------------------------------------------------------------
 
 CommandButton::CommandButton(const QString &key, int image, const QString &caption, int style,
@@ -99,6 +101,14 @@ void CommandBarBar::addButton(CommandButton *button)
     if (!button)
         return;
     m_buttons.append(button);
+    emit changed();
+}
+
+void CommandBarBar::insertButton(qsizetype position, CommandButton *button)
+{
+    if (!button)
+        return;
+    m_buttons.insert(std::clamp<qsizetype>(position, 0, m_buttons.size()), button);
     emit changed();
 }
 
@@ -251,6 +261,7 @@ QString CommandBar::styleSheet(int style)
         "CommandBar { background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #e3efff, stop:1 #afd2ff);"
         "  border-bottom: 1px solid #6591cd; }"
         "CommandBar QToolButton { border: 1px solid transparent; border-radius: 2px; padding: 1px; color: #0b2d5b; }"
+        "CommandBar QLabel { color: #0b2d5b; }"
         "CommandBar QToolButton:hover { background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #fff4cc, stop:1 #ffd38a);"
         "  border: 1px solid #000080; }"
         "CommandBar QToolButton:pressed, CommandBar QToolButton:checked { background: #fe9e4e; border: 1px solid #000080; }"
@@ -264,6 +275,7 @@ QString CommandBar::styleSheet(int style)
         "CommandBar { background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #3c7a5f, stop:1 #1d4634);"
         "  border-bottom: 1px solid #0f2a1e; }"
         "CommandBar QToolButton { border: 1px solid transparent; border-radius: 3px; padding: 1px; color: #f5f0d8; }"
+        "CommandBar QLabel { color: #f5f0d8; }"
         "CommandBar QToolButton:hover { background: #c9a640; border: 1px solid #f3dc8a; color: black; }"
         "CommandBar QToolButton:pressed, CommandBar QToolButton:checked { background: #8d7220; border: 1px solid #f3dc8a; }"
         "CommandBar QFrame[separator=\"true\"] { color: #a9c9b5; }"

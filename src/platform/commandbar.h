@@ -77,6 +77,8 @@ public:
     const QString &title() const { return m_title; }
     const QList<CommandButton *> &buttons() const { return m_buttons; }
     void addButton(CommandButton *button);
+    // Puts the button at that position (0 first; past the end it is appended).
+    void insertButton(qsizetype position, CommandButton *button);
 
 signals:
     void changed();

@@ -99,7 +99,17 @@ QString Dialogs::openFile(QWidget *parent, const QString &title, const QString &
 QString Dialogs::input(QWidget *parent, const QString &title, const QString &prompt,
                        const QString &text, bool *ok)
 {
-    return QInputDialog::getText(parent, title, prompt, QLineEdit::Normal, text, ok);
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(text);
+    // With an empty prompt the title is the whole question: wide enough to be read.
+    const QSize hint = dialog.sizeHint();
+    dialog.resize(std::max(hint.width(), dialog.fontMetrics().horizontalAdvance(title) + 160), hint.height());
+    const bool accepted = dialog.exec() == QDialog::Accepted;
+    if (ok)
+        *ok = accepted;
+    return accepted ? dialog.textValue() : QString();
 }
 
 void ScriptedDialogs::message(QWidget *, Icon icon, const QString &title, const QString &text)

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include <dirent.h>
+#include <unistd.h>
 
 namespace {
 
@@ -72,4 +73,10 @@ QStringList Paths::matchFiles(const QString &dir, const QString &pattern)
             matches.append(name);
     }
     return matches;
+}
+
+int Paths::nameMax(const QString &dir)
+{
+    const long max = ::pathconf(QFile::encodeName(dir).constData(), _PC_NAME_MAX);
+    return max > 0 ? static_cast<int>(std::min(max, 4096L)) : 255;
 }

@@ -27,6 +27,10 @@ public:
     // characters, "?" one character) without regard to case, in directory order.
     static QStringList matchFiles(const QString &dir, const QString &pattern);
 
+    // The longest file name, in bytes, the folder's file system takes (255 when it
+    // cannot say, as for a folder that does not exist yet).
+    static int nameMax(const QString &dir);
+
 private:
     QString m_appPath;
 };

@@ -38,26 +38,42 @@ QString pathFor(const QString &appPath, const QString &langName)
     return Paths::resolve(appPath, QStringLiteral("Languages/Lang_") + langName + QStringLiteral(".txt"));
 }
 
+LineKind lineKind(const QString &line)
+{
+    const QString trimmed = line.trimmed();
+    if (trimmed.isEmpty())
+        return LineKind::Ignored;
+    if (trimmed.startsWith(u'['))
+        return LineKind::Heading;
+    if (trimmed.startsWith(u'"'))
+        return LineKind::Entry;
+    return trimmed.contains(u'=') ? LineKind::Setting : LineKind::Ignored;
+}
+
+QString settingKey(const QString &line)
+{
+    // The key is not trimmed: "TAB_WIDTH =80" names no key at all.
+    const QString trimmed = line.trimmed();
+    return trimmed.left(trimmed.indexOf(u'=')).toUpper();
+}
+
 void parse(const QStringList &lines, LangTable &table, LangSettings &s, std::optional<int> *tabNumber)
 {
     table.clear();
     int next = 1;
     for (const QString &raw : lines) {
-        const QString line = raw.trimmed();
-        if (line.isEmpty() || line.startsWith(u'['))
+        const LineKind kind = lineKind(raw);
+        if (kind != LineKind::Entry && kind != LineKind::Setting)
             continue;
-        if (line.startsWith(u'"')) {
+        const QString line = raw.trimmed();
+        if (kind == LineKind::Entry) {
             // The surrounding quotes go, whatever the last character is; entries past
             // the table's last entry are dropped.
             table.setEntry(next++, line.size() >= 2 ? line.mid(1, line.size() - 2) : QString());
             continue;
         }
-        const qsizetype eq = line.indexOf(u'=');
-        if (eq < 0)
-            continue;
-        // The key is not trimmed: "TAB_WIDTH =80" names no key at all.
-        const QString key = line.left(eq).toUpper();
-        const QString value = line.mid(eq + 1);
+        const QString key = settingKey(line);
+        const QString value = line.mid(line.indexOf(u'=') + 1);
         if (key == QLatin1String("START_PAGE"))
             s.startPage = value;
         else if (key == QLatin1String("LANG"))

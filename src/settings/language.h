@@ -48,6 +48,14 @@ struct LangSettings
 
 namespace LanguageFile {
 
+// How the reader takes one line of a language file, once the line is trimmed: a
+// heading, the next numbered entry, a "KEY=value" setting, or nothing at all.
+enum class LineKind { Ignored, Heading, Entry, Setting };
+LineKind lineKind(const QString &line);
+// The key of a setting line as the reader compares it: the text before the first "=",
+// upper case, not trimmed.
+QString settingKey(const QString &line);
+
 // "Languages/Lang_" + name + ".txt" below the program folder, matched without regard to case.
 QString pathFor(const QString &appPath, const QString &langName);
 

@@ -1,6 +1,7 @@
 #include "app/mainwindow.h"
 #include "commands/captions.h"
 #include "commands/mainbars.h"
+#include "commands/secondarybars.h"
 #include "platform/commandbar.h"
 #include "platform/dialogs.h"
 #include "platform/dragbutton.h"
@@ -45,6 +46,7 @@ protected:
     QStringList build(const QStringList &languageFiles)
     {
         CommandCatalogue::instance().clear();
+        SecondaryBars::reset();
         for (const QString &f : languageFiles)
             folder.write(QStringLiteral("Languages/") + f, "\"x\"\r\n");
         const QStringList languages = MainBars::makeButtons(CommandCatalogue::instance(), folder.path(), 300, &tabs,
@@ -259,6 +261,21 @@ TEST_F(Catalogue, FourStylesLookDifferent)
     EXPECT_FALSE(favorite->isEnabled());
     button("FAVORITE")->setToolTip(QStringLiteral("Links"));
     EXPECT_EQ(favorite->toolTip(), QStringLiteral("Links"));
+}
+
+TEST_F(Catalogue, ALanguageMadeDuringTheRunJoinsTheBarBeforeNew)
+{
+    build({QStringLiteral("Lang_English.txt")});
+    CommandCatalogue &catalogue = CommandCatalogue::instance();
+    EXPECT_EQ(MainBars::offerLanguage(catalogue, QStringLiteral("Lang_Esperanto.Txt"), ImageList::main()),
+              QStringLiteral("Esperanto"));
+    EXPECT_EQ(keysOf(QStringLiteral("LANG")), split("LANG:ENGLISH LANG:ESPERANTO LANG:NEW"));
+    EXPECT_EQ(button("LANG:ESPERANTO")->caption(), QStringLiteral("Esperanto"));
+    EXPECT_EQ(button("LANG:ESPERANTO")->toolTip(), QStringLiteral("Lang_Esperanto.Txt"));
+    EXPECT_EQ(button("LANG:ESPERANTO")->style(), CommandButton::OptionItem);
+    // Saved again, in another case: offered already, nothing changes.
+    EXPECT_TRUE(MainBars::offerLanguage(catalogue, QStringLiteral("lang_esperanto.txt"), ImageList::main()).isEmpty());
+    EXPECT_EQ(keysOf(QStringLiteral("LANG")).size(), 3);
 }
 
 // ---- the bars on the main window ----------------------------------------------------
