@@ -150,6 +150,12 @@ struct Item
 // One call of archive(): the options in force, what the callbacks said, what failed.
 struct Run
 {
+    Run(const UserFunctions &f, const Options &o)
+        : functions(f)
+        , options(o)
+    {
+    }
+
     const UserFunctions &functions;
     const Options &options;
     bool cancelled = false;
@@ -207,7 +213,6 @@ public:
         , m_conversion(m_item.directory ? Conversion::None : conversion)
     {
         zip_error_init(&m_error);
-        m_limit = static_cast<uint64_t>(std::max<off_t>(0, m_item.info.st_size));
     }
     ~EntrySource()
     {
@@ -240,9 +245,10 @@ private:
             return -1;
         }
         m_run.say(m_verb + ": " + m_item.name);
-        m_done = 0;
         m_pendingCr = false;
         m_lastWasCr = false;
+        m_out.clear();
+        m_outPos = 0;
         if (m_item.directory)
             return 0;
         m_fd = ::open(m_item.path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -260,20 +266,14 @@ private:
         return -1;
     }
 
-    // The file's bytes up to the size it had when the list was made: a file that grows
-    // meanwhile is stored as it was, one that shrinks as it is.
+    // Read to the end, whatever size the file gave: files of the system's own folders
+    // say 0 and hold text all the same.
     ssize_t readRaw(char *data, size_t length)
     {
-        const uint64_t left = m_limit - m_done;
-        length = static_cast<size_t>(std::min<uint64_t>(length, left));
-        if (length == 0)
-            return 0;
         ssize_t got;
         do
             got = ::read(m_fd, data, length);
         while (got < 0 && errno == EINTR);
-        if (got > 0)
-            m_done += static_cast<uint64_t>(got);
         return got;
     }
 
@@ -286,35 +286,60 @@ private:
             const ssize_t got = readRaw(data, room);
             return got < 0 ? failRead(ZIP_ER_READ) : got;
         }
-        // Converted text: at most twice the input fits the room.
-        std::vector<char> in(std::max<size_t>(1, room / 2));
-        const ssize_t got = readRaw(in.data(), in.size());
-        if (got < 0)
-            return failRead(ZIP_ER_READ);
-        size_t out = 0;
-        if (got == 0) {
-            if (m_pendingCr) {
-                data[out++] = '\r';
+        // Converted text changes length: it is made a chunk at a time and handed out
+        // in whatever pieces libzip asks for.
+        size_t given = 0;
+        while (given < room) {
+            if (m_outPos == m_out.size() && !refill())
+                return given > 0 ? static_cast<zip_int64_t>(given) : -1;
+            if (m_out.empty())
+                break; // end of the file
+            const size_t n = std::min(room - given, m_out.size() - m_outPos);
+            std::memcpy(data + given, m_out.data() + m_outPos, n);
+            m_outPos += n;
+            given += n;
+        }
+        return static_cast<zip_int64_t>(given);
+    }
+
+    // The next chunk of converted text; empty at the end of the file.
+    bool refill()
+    {
+        m_out.clear();
+        m_outPos = 0;
+        std::vector<char> in(1 << 16);
+        while (m_out.empty()) {
+            const ssize_t got = readRaw(in.data(), in.size());
+            if (got < 0) {
+                failRead(ZIP_ER_READ);
+                return false;
+            }
+            if (got == 0) {
+                if (m_pendingCr)
+                    m_out.push_back('\r');
                 m_pendingCr = false;
+                return true;
             }
-            return static_cast<zip_int64_t>(out);
+            for (ssize_t i = 0; i < got; ++i)
+                convert(in[i]);
         }
-        for (ssize_t i = 0; i < got; ++i) {
-            const char c = in[i];
-            if (m_conversion == Conversion::CrlfToLf) {
-                if (m_pendingCr && c != '\n')
-                    data[out++] = '\r';
-                m_pendingCr = c == '\r';
-                if (!m_pendingCr)
-                    data[out++] = c;
-            } else {
-                if (c == '\n' && !m_lastWasCr)
-                    data[out++] = '\r';
-                data[out++] = c;
-                m_lastWasCr = c == '\r';
-            }
+        return true;
+    }
+
+    void convert(char c)
+    {
+        if (m_conversion == Conversion::CrlfToLf) {
+            if (m_pendingCr && c != '\n')
+                m_out.push_back('\r');
+            m_pendingCr = c == '\r';
+            if (!m_pendingCr)
+                m_out.push_back(c);
+        } else {
+            if (c == '\n' && !m_lastWasCr)
+                m_out.push_back('\r');
+            m_out.push_back(c);
+            m_lastWasCr = c == '\r';
         }
-        return static_cast<zip_int64_t>(out);
     }
 
     // The size of the converted text: one pass over the file before libzip reads it.
@@ -329,9 +354,8 @@ private:
         uint64_t read = 0;
         bool previousCr = false;
         bool binary = false;
-        while (read < m_limit) {
-            const ssize_t got = ::read(fd, buffer.data(),
-                                       static_cast<size_t>(std::min<uint64_t>(buffer.size(), m_limit - read)));
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer.data(), buffer.size());
             if (got < 0 && errno == EINTR)
                 continue;
             if (got < 0) {
@@ -352,7 +376,6 @@ private:
             }
         }
         ::close(fd);
-        m_limit = read;
         if (binary)
             m_conversion = Conversion::None;
         m_convertedSize = binary ? read : size;
@@ -371,7 +394,8 @@ private:
         }
         zip_stat_init(st);
         st->valid = ZIP_STAT_SIZE | ZIP_STAT_MTIME;
-        st->size = m_item.directory ? 0 : (m_conversion != Conversion::None ? m_convertedSize : m_limit);
+        const auto fileSize = static_cast<uint64_t>(std::max<off_t>(0, m_item.info.st_size));
+        st->size = m_item.directory ? 0 : (m_conversion != Conversion::None ? m_convertedSize : fileSize);
         st->mtime = m_item.info.st_mtime;
         return sizeof(zip_stat_t);
     }
@@ -389,12 +413,12 @@ private:
     Conversion m_conversion;
     zip_error_t m_error;
     int m_fd = -1;
-    uint64_t m_limit = 0;
-    uint64_t m_done = 0;
     uint64_t m_convertedSize = 0;
     bool m_measured = false;
     bool m_pendingCr = false;
     bool m_lastWasCr = false;
+    std::vector<char> m_out;
+    size_t m_outPos = 0;
 };
 
 // Turns the file specifications into the entries they name.
