@@ -1,6 +1,7 @@
 #pragma once
 
 #include "export/exports.h"
+#include "export/mailexport.h"
 
 #include <QObject>
 #include <QString>
@@ -45,7 +46,10 @@ private:
     MainWindow *m_window;
     FindBar *m_findBar;
     Exports m_exports;
+    WindowMailHost m_mailHost;
+    MailExport m_mail;
 
 public:
     Exports &exports() { return m_exports; }
+    MailExport &mail() { return m_mail; }
 };
