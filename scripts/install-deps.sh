@@ -9,7 +9,7 @@ PACKAGES=(
   qt6-tools-dev-tools libqt6svg6 qt6-image-formats-plugins
   libgl-dev
   libreoffice-writer libreoffice-calc libreoffice-impress libreofficekit-dev
-  libzip-dev
+  libzip-dev zip unzip 7zip xdg-utils
   tango-icon-theme famfamfam-flag-png
   googletest libgtest-dev libgmock-dev
   clang libclang-rt-14-dev

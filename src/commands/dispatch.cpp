@@ -33,7 +33,10 @@ Dispatch::Dispatch(MainWindow *window, FindBar *findBar)
     , m_findBar(findBar)
     , m_exports(window)
     , m_windows(window)
+    , m_mailHost(window, m_exports.capture())
+    , m_mail(window->state(), m_mailHost, this)
 {
+    MailExport::removeOldArchives();
     connect(window, &MainWindow::commandClicked, this, &Dispatch::click);
     // The start-up timer enables "FAVORITE"; it stays off while it cannot run.
     connect(window, &MainWindow::startupFinished, this, &Dispatch::disableUnavailable);
@@ -44,7 +47,6 @@ const QStringList &Dispatch::unavailable()
 {
     static const QStringList keys = {
         QStringLiteral("FAVORITE"),
-        QStringLiteral("SAVE:OUTLOOK"),
     };
     return keys;
 }
@@ -184,6 +186,8 @@ void Dispatch::dropDown(const QString &key)
         m_exports.saveAsPowerPoint();
     } else if (is(key, "EDIT:PICTURE")) {
         m_exports.takePicture();
+    } else if (is(key, "SAVE:OUTLOOK")) {
+        m_mail.saveAsO();
     } else if (is(key, "SAVE:GETLINKS")) {
         m_exports.getLinks();
     } else if (is(key, "FILE:HELP")) {

@@ -2,6 +2,7 @@
 
 #include "app/secondarywindows.h"
 #include "export/exports.h"
+#include "export/mailexport.h"
 
 #include <QObject>
 #include <QString>
@@ -47,7 +48,10 @@ private:
     FindBar *m_findBar;
     Exports m_exports;
     SecondaryWindows m_windows;
+    WindowMailHost m_mailHost;
+    MailExport m_mail;
 
 public:
     Exports &exports() { return m_exports; }
+    MailExport &mail() { return m_mail; }
 };

@@ -30,6 +30,7 @@ public:
     // Empty when cancelled. The chosen path stays, like the dialog's own FileName.
     QString saveDialog(const QString &filter, const QString &suggestedName, int *filterIndex = nullptr);
     QString lastPath() const { return m_lastPath; }
+    void setLastPath(const QString &path) { m_lastPath = path; }
 
     // Load_ClipBoard: the bars hidden, a picture of the whole screen on the clipboard,
     // the bars shown again. waitMs is each of its three waits.

@@ -134,8 +134,9 @@ QString ScriptedDialogs::saveFile(QWidget *, const QString &, const QString &fil
     return files.isEmpty() ? QString() : files.takeFirst();
 }
 
-QString ScriptedDialogs::openFile(QWidget *, const QString &, const QString &filter, const QString &)
+QString ScriptedDialogs::openFile(QWidget *, const QString &title, const QString &filter, const QString &)
 {
+    titles.append(title);
     filters.append(filter);
     return files.isEmpty() ? QString() : files.takeFirst();
 }

@@ -82,6 +82,7 @@ public:
     QStringList inputs;         // input answers; cancel when empty
     QStringList suggestedNames; // what each save dialog proposed
     QStringList filters;        // the filter of each file dialog
+    QStringList titles;         // the title of each open dialog
     QString printTo;            // print and preview go to this PDF file; empty: cancel
     QStringList printerDialogs; // "print", "pagesetup", "preview" as they were shown
     QList<QPair<QString, QString>> shownProperties;

@@ -1,6 +1,7 @@
 #include "shell.h"
 
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -31,6 +32,17 @@ bool Shell::startProgram(const QString &program, const QStringList &arguments)
     if (program.isEmpty())
         return false;
     return QProcess::startDetached(program, arguments);
+}
+
+QString Shell::findProgram(const QString &program)
+{
+    if (program.isEmpty())
+        return {};
+    if (program.contains(u'/')) {
+        const QFileInfo file(program);
+        return file.isFile() && file.isExecutable() ? file.absoluteFilePath() : QString();
+    }
+    return QStandardPaths::findExecutable(program);
 }
 
 QStringList Shell::settingsProgram(Settings kind) const

@@ -24,6 +24,10 @@ public:
     // its arguments; empty when none is installed.
     virtual QStringList settingsProgram(Settings kind) const;
 
+    // The executable a program name stands for: a path (with "/") that is an
+    // executable file, or a name found on the PATH. Empty when there is none.
+    static QString findProgram(const QString &program);
+
     static Shell &instance();
     // Replaces the service (tests); nullptr restores the real one. Not owned.
     static void setInstance(Shell *shell);

@@ -314,10 +314,11 @@ TEST_F(MainWindowBars, DropDownItemsAreReportedOnInstanceThree)
     QObject::connect(window.get(), &MainWindow::commandClicked, window.get(),
                      [&](int index, const QString &key) { clicks.append({index, key}); });
     CommandBar *bar0 = window->commandBar(0);
+    CommandCatalogue::instance().button(QStringLiteral("SAVE:OUTLOOK"))->setEnabled(false);
     std::unique_ptr<QMenu> menu(bar0->buildMenu(CommandCatalogue::instance().bar(QStringLiteral("SAVE")), nullptr));
     for (QAction *a : menu->actions()) {
         if (a->objectName() == QLatin1String("SAVE:OUTLOOK"))
-            a->trigger(); // not available yet: a disabled item reports nothing
+            a->trigger(); // a disabled item reports nothing
     }
     EXPECT_TRUE(clicks.isEmpty());
     std::unique_ptr<QMenu> navigate(
