@@ -292,8 +292,10 @@ TEST_F(MainWindowBars, MountedBarsCaptionsAndTheStartupTimer)
         EXPECT_EQ(window->commandBar(i)->barStyle(), 1);
     EXPECT_TRUE(button("FILE:OFFICE")->checked());
     EXPECT_FALSE(button("FILE:FLOATING")->checked());
-    EXPECT_NEAR(Twips::fromPixelsX(window->commandBar(0)->width()), 4560, 15);
-    EXPECT_NEAR(Twips::fromPixelsX(window->commandBar(2)->width()), 3400, 15);
+    // The bars have their widths, or more when their buttons need it.
+    EXPECT_GE(Twips::fromPixelsX(window->commandBar(0)->width()), 4560 - 15);
+    EXPECT_GE(Twips::fromPixelsX(window->commandBar(2)->width()), 3400 - 15);
+    EXPECT_GE(window->commandBar(0)->width(), window->commandBar(0)->contentWidth());
     EXPECT_EQ(window->tabBar()->parentWidget()->parentWidget(), window->commandBar(1)); // inside "NIL4"
     EXPECT_EQ(button("BACK")->toolTip(), window->state().lang.entry(123));
     EXPECT_EQ(window->moveButton()->toolTip(), window->state().lang.entry(215));
