@@ -14,6 +14,7 @@
 #include "platform/dialogs.h"
 #include "platform/pointer.h"
 #include "platform/textfile.h"
+#include "platform/translations.h"
 #include "platform/twips.h"
 #include "platform/wait.h"
 #include "platform/webbrowser.h"
@@ -232,6 +233,7 @@ bool MainWindow::readLanguage(bool startUp)
     }
     m_state.lang = table;
     m_state.langSettings = settings;
+    Translations::apply(settings.langCode);
     if (tabNumber && *tabNumber > 0)
         setTabCount(*tabNumber);
     ensureBrowsers();
@@ -256,6 +258,10 @@ void MainWindow::ensureBrowsers()
     while (static_cast<int>(m_web.size()) < m_tab1->count()) {
         auto *web = new WebBrowser(static_cast<int>(m_web.size()), m_profile, this);
         m_tabs->attach(web);
+        // A page's dialog gives way to a close request, which then ends the program.
+        web->setAbandonCheck([this] { return closeRequested(); });
+        web->setDialogTexts({m_state.text(277, QStringLiteral("Message from the page")),
+                             m_state.text(273, QStringLiteral("Stop this page from showing more dialogs"))});
         connect(web, &WebBrowser::documentComplete, this, [this](int index) {
             if (index == 0 && !m_homeReported) {
                 m_homeReported = true;
@@ -438,6 +444,9 @@ void MainWindow::setCaptions()
     m_tab1->setAccessibleName(m_state.text(274, QStringLiteral("Tabs")));
     for (int i = 0; i < m_tab1->count(); ++i)
         setTabCaption(i, m_tab1->tabText(i));
+    for (WebBrowser *web : m_web)
+        web->setDialogTexts({m_state.text(277, QStringLiteral("Message from the page")),
+                             m_state.text(273, QStringLiteral("Stop this page from showing more dialogs"))});
 }
 
 void MainWindow::setTabCaption(int index, const QString &caption)
@@ -495,6 +504,28 @@ void MainWindow::hystAdd()
 
 bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
+    const QEvent::Type type = event->type();
+    const bool input = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease
+                       || type == QEvent::MouseButtonDblClick || type == QEvent::KeyPress || type == QEvent::Wheel;
+    if (input) {
+        auto *widget = qobject_cast<QWidget *>(watched);
+        if (widget && widget->window() == this) {
+            // While a page's dialog is open the window takes no other input (a close
+            // request still reaches it), as a modal dialog would have it.
+            if (Dialogs::pageDialogsOpen() > 0)
+                return true;
+            // A click or a key in a page is the user's doing: a download the page asks
+            // for right after it is theirs.
+            if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress) {
+                for (WebBrowser *web : m_web) {
+                    if (web->widget()->isAncestorOf(widget)) {
+                        web->noteUserAction();
+                        break;
+                    }
+                }
+            }
+        }
+    }
     // F12 reaches whichever child has the focus (usually the page), so it is caught
     // for the whole window here; the modifiers do not matter.
     if (event->type() == QEvent::KeyPress) {

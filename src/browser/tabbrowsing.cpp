@@ -40,6 +40,20 @@ void TabBrowsing::attach(WebBrowser *web)
     connect(web, &WebBrowser::titleChange, this, &TabBrowsing::onTitleChange);
     connect(web, &WebBrowser::documentComplete, this, &TabBrowsing::onDocumentComplete);
     connect(web, &WebBrowser::windowClosing, this, &TabBrowsing::onWindowClosing);
+    connect(web, &WebBrowser::popupBlocked, this, [this](int index) {
+        if (isSelected(index))
+            m_window->statusText()->setText(m_window->state().text(279, QStringLiteral("A pop-up window was blocked.")));
+    });
+    connect(web, &WebBrowser::downloadBlocked, this, [this](int index) {
+        if (isSelected(index))
+            m_window->statusText()->setText(m_window->state().text(
+                278, QStringLiteral("A download was blocked: it did not follow a click on the page.")));
+    });
+    connect(web, &WebBrowser::pageEnded, this, [this](int index) {
+        if (isSelected(index))
+            m_window->statusText()->setText(
+                m_window->state().text(280, QStringLiteral("The page stopped answering and was ended.")));
+    });
 }
 
 bool TabBrowsing::eventFilter(QObject *watched, QEvent *event)
@@ -164,8 +178,10 @@ void TabBrowsing::goAddress(int16_t flag)
     if (!s.typedAddress.isEmpty()) {
         const QString address = Address::complete(s.typedAddress);
         box->setEditText(address);
-        if (web)
+        if (web) {
+            web->noteUserAction();
             web->navigate(address);
+        }
         if (selected < s.tabURL.size())
             s.tabURL[selected] = address;
         m_window->setTabCaption(selected, Address::makeTabCaption(address));

@@ -1,6 +1,11 @@
 #include "dialogs.h"
 
+#include "platform/wait.h"
+
+#include <QCheckBox>
 #include <QFileDialog>
+#include <QLineEdit>
+#include <QVBoxLayout>
 #include <QInputDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
@@ -189,6 +194,88 @@ void Dialogs::properties(QWidget *parent, const QString &title, const QList<QPai
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     form->addRow(buttons);
     dialog.exec();
+}
+
+namespace {
+int g_pageDialogs = 0;
+
+struct PageDialogCount
+{
+    PageDialogCount() { ++g_pageDialogs; }
+    ~PageDialogCount() { --g_pageDialogs; }
+};
+} // namespace
+
+int Dialogs::pageDialogsOpen()
+{
+    return g_pageDialogs;
+}
+
+Dialogs::PageDialogAnswer Dialogs::pageDialog(QWidget *parent, PageDialog kind, const PageDialogTexts &texts,
+                                              const QString &origin, const QString &text, const QString &value,
+                                              bool offerStop, const std::function<bool()> &abandoned)
+{
+    PageDialogCount open;
+    // Not modal: a modal dialog would keep the window manager's close from the main
+    // window, and a page that shows one dialog after another would hold the user for
+    // good. The main window takes no other input meanwhile (it watches the count).
+    QDialog dialog(parent ? parent->window() : nullptr, Qt::Dialog);
+    dialog.setWindowModality(Qt::NonModal);
+    dialog.setWindowTitle(texts.title + QStringLiteral(" — ") + origin);
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *label = new QLabel(&dialog);
+    label->setTextFormat(Qt::PlainText);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // A page can say a great deal; the dialog stays on the screen.
+    label->setText(text.size() > 4000 ? text.left(4000) + QStringLiteral("…") : text);
+    label->setMaximumWidth(600);
+    layout->addWidget(label);
+    QLineEdit *edit = nullptr;
+    if (kind == PageDialog::Prompt) {
+        edit = new QLineEdit(value, &dialog);
+        layout->addWidget(edit);
+    }
+    QCheckBox *stop = nullptr;
+    if (offerStop) {
+        stop = new QCheckBox(texts.stopLabel, &dialog);
+        stop->setObjectName(QStringLiteral("stopDialogs"));
+        layout->addWidget(stop);
+    }
+    auto *buttons = new QDialogButtonBox(kind == PageDialog::Alert ? QDialogButtonBox::Ok
+                                                                    : QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
+                                         &dialog);
+    layout->addWidget(buttons);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    bool finished = false;
+    QObject::connect(&dialog, &QDialog::finished, &dialog, [&finished] { finished = true; });
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    Wait::until([&] { return finished || (abandoned && abandoned()); }, -1, 20);
+    PageDialogAnswer answer;
+    answer.accepted = finished && dialog.result() == QDialog::Accepted;
+    answer.value = edit ? edit->text() : value;
+    answer.stopFurther = stop && stop->isChecked();
+    return answer;
+}
+
+Dialogs::PageDialogAnswer ScriptedDialogs::pageDialog(QWidget *, PageDialog kind, const PageDialogTexts &texts,
+                                                      const QString &, const QString &text, const QString &value,
+                                                      bool offerStop, const std::function<bool()> &abandoned)
+{
+    PageDialogCount open;
+    pageDialogs.append({kind, texts.title, text, offerStop});
+    if (duringPageDialog) {
+        duringPageDialog();
+        Wait::until([&] { return abandoned && abandoned(); }, 10000, 20);
+        return {};
+    }
+    PageDialogAnswer answer = pageAnswers.isEmpty() ? PageDialogAnswer{true, value, false} : pageAnswers.takeFirst();
+    if (!offerStop)
+        answer.stopFurther = false;
+    return answer;
 }
 
 bool ScriptedDialogs::print(QWidget *, QPrinter *printer)

@@ -40,6 +40,27 @@ public:
     // A table of names and values (the page's properties).
     virtual void properties(QWidget *parent, const QString &title, const QList<QPair<QString, QString>> &rows);
 
+    // A page's own dialog (alert, confirm, prompt). The page's text is shown as plain
+    // text; offerStop adds the choice to stop that page's dialogs. The dialog leaves the
+    // window usable for a close request: abandoned() becoming true ends it unanswered.
+    enum class PageDialog { Alert, Confirm, Prompt };
+    struct PageDialogTexts
+    {
+        QString title;     // what the dialog is (in the user's language)
+        QString stopLabel; // the choice to stop the page's dialogs
+    };
+    struct PageDialogAnswer
+    {
+        bool accepted = false;
+        QString value;
+        bool stopFurther = false;
+    };
+    virtual PageDialogAnswer pageDialog(QWidget *parent, PageDialog kind, const PageDialogTexts &texts,
+                                        const QString &origin, const QString &text, const QString &value,
+                                        bool offerStop, const std::function<bool()> &abandoned);
+    // How many page dialogs are open right now.
+    static int pageDialogsOpen();
+
     // "Word (*.doc)|*.doc|All (*.*)|*.*" to Qt's "Word (*.doc);;All (*.*)".
     static QString toQtFilter(const QString &filter);
     // A tooltip that shows the text as it is, whatever markup it holds (a page's
@@ -74,6 +95,22 @@ public:
     bool pageSetup(QWidget *parent, QPrinter *printer) override;
     void printPreview(QWidget *parent, QPrinter *printer, const std::function<void(QPrinter *)> &paint) override;
     void properties(QWidget *parent, const QString &title, const QList<QPair<QString, QString>> &rows) override;
+    PageDialogAnswer pageDialog(QWidget *parent, PageDialog kind, const PageDialogTexts &texts, const QString &origin,
+                                const QString &text, const QString &value, bool offerStop,
+                                const std::function<bool()> &abandoned) override;
+
+    struct ShownPageDialog
+    {
+        PageDialog kind;
+        QString title;
+        QString text;
+        bool offeredStop;
+    };
+    QList<ShownPageDialog> pageDialogs;
+    QList<PageDialogAnswer> pageAnswers; // front first; an accepted one when empty
+    // Called while a page dialog is open (a test closes the window there); the dialog then
+    // waits until it is abandoned.
+    std::function<void()> duringPageDialog;
 
     QList<Shown> messages;
     QList<bool> answers;        // question answers, front first; No when empty

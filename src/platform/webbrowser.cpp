@@ -3,8 +3,13 @@
 #include "platform/dialogs.h"
 #include "platform/wait.h"
 
+#include <QCoreApplication>
 #include <QPointer>
+#include <QTimer>
 #include <QWebEngineDownloadRequest>
+#include <QWebEngineScript>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineHistory>
 #include <QPrinter>
 #include <QWebEngineFindTextResult>
@@ -12,8 +17,107 @@
 #include <QWebEngineProfile>
 #include <QWebEngineView>
 
-// The page of a tab. A page's request for a new window opens the address in the same
-// tab: the program has a fixed row of tabs and no pop-up windows.
+#include <csignal>
+#include <sys/types.h>
+
+namespace {
+
+// Pop-up pages that exist right now (a page's request for a window makes one while it
+// is decided); tests read it to see that none is left behind.
+int g_popups = 0;
+
+// How long a pop-up may wait for its first address before it is given up.
+constexpr int kPopupLifeMs = 5000;
+// A download counts as the user's doing for this long after their last click or key in
+// the page (or an address they opened).
+constexpr qint64 kUserActionMs = 10000;
+// A page that does not answer a trivial script in this time, while a new address waits
+// to be shown, has a renderer stuck in a script.
+constexpr int kAnswerMs = 1500;
+
+QString originOf(const QUrl &url)
+{
+    if (url.isEmpty() || !url.isValid())
+        return {};
+    return url.scheme() + QStringLiteral("://") + url.host() + u':' + QString::number(url.port(-1));
+}
+
+} // namespace
+
+// The page a request for a new window gets while the request is decided. Its first
+// address is never loaded here: when the request came from the page the user clicked
+// (not from a frame of another site), the tab itself opens it, as the program always
+// did; otherwise nothing opens. Either way the pop-up page is freed at once.
+class PopupPage : public QWebEnginePage
+{
+public:
+    PopupPage(QWebEngineProfile *profile, WebBrowser *opener, QWebEnginePage *openerPage)
+        : QWebEnginePage(profile, openerPage)
+        , m_opener(opener)
+        , m_openerOrigin(originOf(openerPage->url()))
+    {
+        ++g_popups;
+        m_gate.setPopup(this);
+        setUrlRequestInterceptor(&m_gate);
+        QTimer::singleShot(kPopupLifeMs, this, [this] { finish(); });
+    }
+    ~PopupPage() override { --g_popups; }
+
+private:
+    class Gate : public QWebEngineUrlRequestInterceptor
+    {
+    public:
+        void setPopup(PopupPage *popup) { m_popup = popup; }
+        void interceptRequest(QWebEngineUrlRequestInfo &info) override
+        {
+            info.block(true);
+            if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame)
+                m_popup->decide(info.requestUrl(), info.initiator());
+        }
+
+    private:
+        PopupPage *m_popup = nullptr;
+    };
+
+    void decide(const QUrl &url, const QUrl &initiator)
+    {
+        if (m_decided)
+            return;
+        m_decided = true;
+        const bool fromThePage = !m_openerOrigin.isEmpty() && originOf(initiator) == m_openerOrigin;
+        const QPointer<WebBrowser> opener(m_opener);
+        const QString address = url.toString();
+        // Decided outside the engine's call; the tab opens the address as if asked to.
+        QTimer::singleShot(0, opener, [opener, address, fromThePage] {
+            if (!opener)
+                return;
+            if (fromThePage)
+                opener->navigate(address);
+            else
+                emit opener->popupBlocked(opener->index());
+        });
+        finish();
+    }
+
+    void finish()
+    {
+        if (!m_finished) {
+            m_finished = true;
+            deleteLater();
+        }
+    }
+
+    QPointer<WebBrowser> m_opener;
+    QString m_openerOrigin;
+    Gate m_gate;
+    bool m_decided = false;
+    bool m_finished = false;
+};
+
+// The page of a tab. A page opens a window only in answer to the user's click (the
+// engine refuses the others); see PopupPage for what becomes of it. Its JavaScript
+// dialogs are the program's own, in the user's language, with the page's text as
+// plain text, and from the second one on they offer to stop that page's dialogs.
 class BrowserPage : public QWebEnginePage
 {
 public:
@@ -21,19 +125,38 @@ public:
         : QWebEnginePage(profile, owner)
         , m_owner(owner)
     {
+        connect(this, &QWebEnginePage::loadStarted, this, [this] {
+            m_dialogsShown = 0;
+            m_dialogsStopped = false;
+        });
     }
 
 protected:
     QWebEnginePage *createWindow(WebWindowType) override
     {
-        auto *popup = new QWebEnginePage(profile(), this);
-        connect(popup, &QWebEnginePage::urlChanged, this, [this, popup](const QUrl &url) {
-            if (url.isEmpty())
-                return;
-            setUrl(url);
-            popup->deleteLater();
-        });
-        return popup;
+        return new PopupPage(profile(), m_owner, this);
+    }
+
+    void javaScriptAlert(const QUrl &origin, const QString &message) override
+    {
+        QString value;
+        pageDialog(Dialogs::PageDialog::Alert, origin, message, &value);
+    }
+
+    bool javaScriptConfirm(const QUrl &origin, const QString &message) override
+    {
+        QString value;
+        return pageDialog(Dialogs::PageDialog::Confirm, origin, message, &value);
+    }
+
+    bool javaScriptPrompt(const QUrl &origin, const QString &message, const QString &defaultValue,
+                          QString *result) override
+    {
+        QString value = defaultValue;
+        const bool accepted = pageDialog(Dialogs::PageDialog::Prompt, origin, message, &value);
+        if (accepted && result)
+            *result = value;
+        return accepted;
     }
 
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message,
@@ -44,7 +167,22 @@ protected:
     }
 
 private:
+    bool pageDialog(Dialogs::PageDialog kind, const QUrl &origin, const QString &message, QString *value)
+    {
+        if (m_dialogsStopped)
+            return false;
+        ++m_dialogsShown;
+        const Dialogs::PageDialogAnswer answer = Dialogs::instance().pageDialog(
+            m_owner->widget(), kind, m_owner->dialogTexts(), origin.host().isEmpty() ? origin.toString() : origin.host(),
+            message, *value, m_dialogsShown >= 2, [this] { return m_owner->dialogAbandoned(); });
+        m_dialogsStopped = answer.stopFurther;
+        *value = answer.value;
+        return answer.accepted;
+    }
+
     WebBrowser *m_owner;
+    int m_dialogsShown = 0;
+    bool m_dialogsStopped = false;
 };
 
 WebBrowser::WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent)
@@ -81,6 +219,22 @@ WebBrowser::WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent)
         emit statusTextChange(m_index, url);
     });
     connect(m_page, &QWebEnginePage::windowCloseRequested, this, &WebBrowser::pageCloseRequested);
+    connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
+        if (url == m_pendingUrl)
+            m_pendingUrl.clear();
+    });
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status) {
+                // Renderers also end normally when a navigation moves to another one; only
+                // the one ended for a stuck page is followed by the address asked for.
+                if (status == QWebEnginePage::NormalTerminationStatus || m_endedFor.isEmpty())
+                    return;
+                const QUrl again = m_endedFor;
+                m_endedFor.clear();
+                QTimer::singleShot(0, this, [this, again] { m_page->setUrl(again); });
+            });
+    m_watchdog.setSingleShot(true);
+    connect(&m_watchdog, &QTimer::timeout, this, &WebBrowser::checkAnswering);
 }
 
 WebBrowser::~WebBrowser()
@@ -110,7 +264,59 @@ void WebBrowser::navigate(const QString &address)
     // An address with a scheme (every completed typed address has one) is opened as it
     // is; guessing is only for the bare names a language file or a link may hold.
     const QUrl url(address, QUrl::TolerantMode);
-    m_page->setUrl(url.scheme().isEmpty() ? QUrl::fromUserInput(address) : url);
+    const QUrl target = url.scheme().isEmpty() ? QUrl::fromUserInput(address) : url;
+    // The engine tells of the new address while it is still being given it: it is
+    // given a copy, not the member its handler clears.
+    m_pendingUrl = target;
+    m_page->setUrl(target);
+    // A page stuck in a script never lets the new address be shown: it is checked on.
+    m_watchdog.start(kAnswerMs);
+}
+
+void WebBrowser::checkAnswering()
+{
+    if (m_pendingUrl.isEmpty())
+        return;
+    auto answered = std::make_shared<bool>(false);
+    m_page->runJavaScript(QStringLiteral("1"), QWebEngineScript::ApplicationWorld,
+                          [answered](const QVariant &) { *answered = true; });
+    QTimer::singleShot(kAnswerMs, this, [this, answered] {
+        if (*answered || m_pendingUrl.isEmpty())
+            return;
+        const qint64 pid = m_page->renderProcessPid();
+        if (pid <= 0 || pid == QCoreApplication::applicationPid())
+            return;
+        // Browsers end a renderer that a script holds for good; the page is opened
+        // again in a new one.
+        m_endedFor = m_pendingUrl;
+        emit pageEnded(m_index);
+        ::kill(static_cast<pid_t>(pid), SIGKILL);
+    });
+}
+
+void WebBrowser::noteUserAction()
+{
+    m_userAction.start();
+}
+
+bool WebBrowser::recentUserAction() const
+{
+    return m_userAction.isValid() && m_userAction.elapsed() < kUserActionMs;
+}
+
+bool WebBrowser::dialogAbandoned() const
+{
+    return m_abandon && m_abandon();
+}
+
+int WebBrowser::popupPages()
+{
+    return g_popups;
+}
+
+WebBrowser *WebBrowser::ofPage(QWebEnginePage *page)
+{
+    return page ? qobject_cast<WebBrowser *>(page->parent()) : nullptr;
 }
 
 void WebBrowser::goBack()
@@ -230,7 +436,21 @@ bool WebBrowser::print(QWidget *parent)
 {
     if (!Dialogs::instance().print(parent, &printer()))
         return false;
-    return printTo(&printer());
+    QPrinter &target = printer();
+    if (target.outputFormat() == QPrinter::PdfFormat && !target.outputFileName().isEmpty()) {
+        // A PDF file gets the engine's own PDF of the page, with its real text, made
+        // without drawing the page into a picture first.
+        auto finished = std::make_shared<std::optional<bool>>();
+        auto connection = connect(m_page, &QWebEnginePage::pdfPrintingFinished, this,
+                                  [finished](const QString &, bool ok) { *finished = ok; });
+        m_page->printToPdf(target.outputFileName(), target.pageLayout(), target.pageRanges());
+        QPointer<WebBrowser> self(this);
+        Wait::until([&] { return finished->has_value() || !self; }, 120000, 20);
+        if (self)
+            disconnect(connection);
+        return finished->value_or(false);
+    }
+    return printTo(&target);
 }
 
 void WebBrowser::printPreview(QWidget *parent)

@@ -1,6 +1,10 @@
 #pragma once
 
+#include "platform/dialogs.h"
+
 #include <QElapsedTimer>
+#include <QTimer>
+#include <QUrl>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -9,6 +13,7 @@
 #include <optional>
 
 class QPrinter;
+class QWebEnginePage;
 class QWebEngineProfile;
 class QWebEngineView;
 class QWidget;
@@ -65,6 +70,23 @@ public:
     // The address of the last page that completed; empty while one is loading.
     QString lastCompleted() const { return m_lastCompleted; }
 
+    // The user clicked or typed in this page (or opened an address in it) just now:
+    // what the page asks for next counts as the user's doing.
+    void noteUserAction();
+    bool recentUserAction() const;
+    // One user action starts at most one download.
+    void consumeUserAction() { m_userAction.invalidate(); }
+    // A page's dialog ends unanswered once this says so (the program is closing).
+    void setAbandonCheck(std::function<bool()> check) { m_abandon = std::move(check); }
+    bool dialogAbandoned() const;
+    // The texts of the page's dialogs, in the user's language.
+    void setDialogTexts(const Dialogs::PageDialogTexts &texts) { m_dialogTexts = texts; }
+    const Dialogs::PageDialogTexts &dialogTexts() const { return m_dialogTexts; }
+    // Pop-up pages alive in the process right now.
+    static int popupPages();
+    // The tab a page belongs to (null for pages that are not a tab's).
+    static WebBrowser *ofPage(QWebEnginePage *page);
+
     // No script error reports from the page.
     void setSilent(bool silent) { m_silent = silent; }
     bool silent() const { return m_silent; }
@@ -89,10 +111,18 @@ signals:
     void documentComplete(int index, const QString &address);
     // The page asked to close its window; a handler sets *cancel to keep it open.
     void windowClosing(int index, bool isChildWindow, bool *cancel);
+    // A request of the page for a window was refused (no click on the page, or it came
+    // from a frame of another site).
+    void popupBlocked(int index);
+    // The page was stuck in a script and its renderer was ended to show a new address.
+    void pageEnded(int index);
+    // The page asked for a download the user did not ask for; nothing was saved.
+    void downloadBlocked(int index);
 
 private:
     friend class BrowserPage;
     void pageCloseRequested();
+    void checkAnswering();
     bool printTo(QPrinter *printer);
 
     const int m_index;
@@ -103,5 +133,11 @@ private:
     QElapsedTimer m_requested; // a navigation asked for that has not started yet
     QString m_lastCompleted;
     bool m_silent = false;
+    QUrl m_pendingUrl; // asked for and not yet shown
+    QUrl m_endedFor;   // the address a stuck renderer was ended for
+    QTimer m_watchdog;
+    QElapsedTimer m_userAction;
+    std::function<bool()> m_abandon;
+    Dialogs::PageDialogTexts m_dialogTexts;
     bool m_registerAsBrowser = true;
 };

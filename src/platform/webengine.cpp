@@ -1,8 +1,11 @@
 #include "webengine.h"
 
 #include "platform/dialogs.h"
+#include "platform/webbrowser.h"
 
 #include <QBuffer>
+#include <QDir>
+#include <QStandardPaths>
 #include <QList>
 
 #include <optional>
@@ -81,9 +84,17 @@ QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent)
         else
             qunsetenv(keys[i].constData());
     }
-    shared->setDownloadPath(dataFolder);
-    // The exports copy the page with the page's own copy command.
-    shared->settings()->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, true);
+    // Downloads are offered in the user's downloads folder, never in the program's own.
+    QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    const QString program = QDir::cleanPath(QFileInfo(dataFolder).absolutePath());
+    if (downloads.isEmpty() || QDir::cleanPath(downloads).startsWith(program))
+        downloads = QDir::homePath();
+    shared->setDownloadPath(downloads);
+    // Pages never reach the clipboard on their own (the program copies the page itself),
+    // and open a window only in answer to the user's click.
+    shared->settings()->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
+    shared->settings()->setAttribute(QWebEngineSettings::JavascriptCanPaste, false);
+    shared->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     shared->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
     shared->installUrlSchemeHandler(kScheme, new QuorlSchemeHandler(shared));
     // Saving a page goes through the download path, which needs an answer; other
@@ -93,6 +104,16 @@ QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent)
             item->accept();
             return;
         }
+        // A download starts only from the user's action: a page cannot start one on its
+        // own, nor one after another.
+        WebBrowser *tab = WebBrowser::ofPage(item->page());
+        if (!tab || !tab->recentUserAction()) {
+            item->cancel();
+            if (tab)
+                emit tab->downloadBlocked(tab->index());
+            return;
+        }
+        tab->consumeUserAction();
         const QString path = Dialogs::instance().saveFile(nullptr, QString(), QString(),
                                                           item->downloadFileName(), item->downloadDirectory());
         if (path.isEmpty()) {
