@@ -48,4 +48,18 @@ void mount(CommandBar *instance, CommandCatalogue &catalogue, const QString &bar
     instance->setBarStyle(style);
 }
 
+void makeTabBars(CommandCatalogue &catalogue)
+{
+    build(catalogue, QStringLiteral("TAB0"),
+          {QStringLiteral("EXIT5"), QStringLiteral("SEP1"), QStringLiteral("ADDURL"), QStringLiteral("SEP5"),
+           QStringLiteral("EDITURL"), QStringLiteral("GOURL"), QStringLiteral("SEP4"), QStringLiteral("SORT"),
+           QStringLiteral("SAVE2"), QStringLiteral("HELP2"), QStringLiteral("SEP7"), QStringLiteral("TITLE")});
+    build(catalogue, QStringLiteral("TAB1"), {QStringLiteral("SEP10"), QStringLiteral("EXIT6")});
+}
+
+void makeEditBars(CommandCatalogue &catalogue)
+{
+    build(catalogue, QStringLiteral("EDIT9"), {QStringLiteral("CANCEL"), QStringLiteral("SAVE3")});
+}
+
 } // namespace SecondaryBars
