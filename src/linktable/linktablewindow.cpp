@@ -459,7 +459,9 @@ void LinkTableWindow::title()
 {
     if (!m_titleEditing) {
         m_titleEditing = true;
-        m_text1->setStyleSheet(QStringLiteral("QLineEdit { background: rgb(255, 255, 192); }"));
+        QPalette typing = m_text1->palette();
+        typing.setColor(QPalette::Base, QColor(255, 255, 192));
+        m_text1->setPalette(typing);
         m_text1->show();
         m_text1->raise();
         m_text1->setFocus();
@@ -478,7 +480,9 @@ void LinkTableWindow::titleEntered()
     m_table->setPendingTitle(m_text1->text());
     TabStrip *current = m_tabF[m_currentStrip];
     current->setCaption(current->selected(), m_table->pendingTitle());
-    m_text1->setStyleSheet(QStringLiteral("QLineEdit { background: palette(button); }"));
+    QPalette idle = m_text1->palette();
+    idle.setColor(QPalette::Base, palette().color(QPalette::Button));
+    m_text1->setPalette(idle);
     m_text1->hide();
     m_titleEditing = false;
     saveTitle();
