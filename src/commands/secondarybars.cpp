@@ -44,8 +44,10 @@ CommandBarBar *build(CommandCatalogue &catalogue, const QString &barKey, const Q
 
 void mount(CommandBar *instance, CommandCatalogue &catalogue, const QString &barKey, int style)
 {
-    instance->setToolbar(catalogue.bar(barKey));
+    // The look goes on before the buttons: a look replaced on a bar that already holds
+    // its buttons is not drawn until it is set again once the window shows.
     instance->setBarStyle(style);
+    instance->setToolbar(catalogue.bar(barKey));
 }
 
 void makeTabBars(CommandCatalogue &catalogue)

@@ -39,7 +39,7 @@ const char *kBackgroundStyle =
 } // namespace
 
 LinkEditor::LinkEditor(AppState &state, CommandCatalogue &catalogue, LinkTable &table, int row, QWidget *parent)
-    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
     , m_state(state)
     , m_table(table)
     , m_row(row)

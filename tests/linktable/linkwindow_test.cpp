@@ -129,7 +129,7 @@ TEST_F(LinkWindowAlone, AFailedWriteIsToldAndTheLinksWaitInTheWindow)
                                     QStringLiteral("Beta;-;http://b/;-;;-;;-;b;-;2026-01-02"),
                                     QStringLiteral("Delta;-;http://d/;-;;-;;-;;-;2026-12-08"),
                                     QStringLiteral("Gamma;-;http://g/;-;;-;;-;g;-;2026-01-03")}));
-    EXPECT_EQ(TextFile::readLines(folder.file(QStringLiteral("Links/Links.Bok")))->value(0), QStringLiteral("Mine,4"));
+    EXPECT_EQ(TextFile::readLines(folder.file(QStringLiteral("Links/Links.Bok")))->value(0), QStringLiteral("Mine, 4"));
 }
 
 TEST_F(LinkWindowAlone, OpeningALinkHandsItBackAndCloses)
@@ -175,4 +175,26 @@ TEST_F(LinkWindowAlone, TheEditorAloneStoresItsBoxesIntoTheRow)
     EXPECT_EQ(links().size(), 3);
     EXPECT_FALSE(links().join(u'\n').contains(QLatin1String("Ghost")));
     EXPECT_EQ(state->groups.countOf(1), 3);
+}
+
+TEST_F(LinkWindowAlone, BarsAreDrawnInTheirFixedLookFromTheFirstPaint)
+{
+    LinkTableWindow *table = open();
+    QWidget reference;
+    auto *plain = new CommandBar(5, &reference);
+    plain->setBarStyle(1);
+    auto colourAt = [](QWidget *bar, int y) { return bar->grab().toImage().pixelColor(bar->width() - 4, y).name(); };
+
+    CommandBar *bar = table->commandBar(0);
+    plain->resize(bar->size());
+    for (int y : {3, bar->height() / 2, bar->height() - 3})
+        EXPECT_EQ(colourAt(bar, y), colourAt(plain, y)) << y;
+
+    table->editUrl();
+    LinkEditor *editor = table->editor();
+    ASSERT_TRUE(editor);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(editor));
+    plain->resize(editor->commandBar()->size());
+    EXPECT_EQ(colourAt(editor->commandBar(), 4), colourAt(plain, 4));
+    editor->goExit();
 }
