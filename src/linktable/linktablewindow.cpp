@@ -491,11 +491,16 @@ void LinkTableWindow::titleEntered()
 
 bool LinkTableWindow::eventFilter(QObject *watched, QEvent *event)
 {
-    // Enter in the title box applies the title and goes no further.
+    // Enter in the title box applies the title and goes no further; Escape there drops
+    // what was typed, as "TITLE" does, rather than closing the window.
     if (watched == m_text1 && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             titleEntered();
+            return true;
+        }
+        if (key == Qt::Key_Escape && m_titleEditing) {
+            title();
             return true;
         }
     }

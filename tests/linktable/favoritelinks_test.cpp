@@ -401,6 +401,13 @@ TEST_F(FavoriteLinksTest, GroupTitleIsTypedAndEnterStoresIt)
     EXPECT_FALSE(box->isVisible());
     EXPECT_EQ(table->strip(0)->caption(0), QStringLiteral("Travel, near"));
     EXPECT_EQ(titles().value(0), QString::fromUtf8("Travel‚ near,3"));
+    // Escape in the box drops what was typed and leaves the window open.
+    press(table->commandBar(0), "TITLE");
+    type(box, QStringLiteral("Nope"));
+    QTest::keyClick(box, Qt::Key_Escape);
+    EXPECT_FALSE(box->isVisible());
+    EXPECT_TRUE(table->isVisible());
+    EXPECT_EQ(table->strip(0)->caption(0), QStringLiteral("Travel, near"));
 
     // Another group, named with a title of any script.
     clickTab(table->strip(1), 4);
