@@ -12,7 +12,6 @@
 #include "platform/imagelist.h"
 #include "platform/shell.h"
 #include "platform/tabstrip.h"
-#include "platform/textfile.h"
 #include "platform/twips.h"
 #include "platform/windowgeometry.h"
 #include "settings/inifile.h"
@@ -155,8 +154,8 @@ void LinkTableWindow::load()
     // The settings file is read again; the places this run gave the link table and the
     // record editor are kept, as the file only learns them at the program's exit.
     const IniSettings kept = m_state.ini;
-    IniFile::read(m_state.iniPath(), m_state.ini, TextFile::clampInt16(ty(screen ? screen->geometry().height() : 0)),
-                  TextFile::clampInt16(tx(screen ? screen->geometry().width() : 0)));
+    IniFile::read(m_state.iniPath(), m_state.ini, ty(screen ? screen->geometry().height() : 0),
+                  tx(screen ? screen->geometry().width() : 0));
     m_state.ini.tabWinTop = kept.tabWinTop;
     m_state.ini.tabWinLeft = kept.tabWinLeft;
     m_state.ini.tabWinHeight = kept.tabWinHeight;
