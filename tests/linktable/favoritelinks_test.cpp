@@ -554,6 +554,8 @@ TEST_F(FavoriteLinksTest, EditorDeleteDropsTheLinkAndReopensWhereItWasClosed)
 {
     writeTitles("Five,5\r\n");
     writeGroup(0, "a;-;1\r\nb;-;2\r\nc;-;3;-;;-;pc\r\nd;-;4\r\ne;-;5\r\n");
+    // A settings file from an earlier run, where neither window had been placed yet.
+    folder.write(QStringLiteral("Data/QuorlOffice.Ini"), "0\r\n0\r\n12000\r\n16000\r\n" + QByteArray("0\r\n").repeated(9));
     ready();
     LinkTableWindow *table = openLinkTable();
     ASSERT_TRUE(table);
@@ -588,6 +590,19 @@ TEST_F(FavoriteLinksTest, EditorDeleteDropsTheLinkAndReopensWhereItWasClosed)
     press(table->commandBar(0), "EXIT5");
     ASSERT_TRUE(linkTableGone());
     EXPECT_TRUE(dialogs.dialogs.messages.isEmpty()); // nothing was left to ask about
+
+    // The link table reads the settings file again when it opens; the editor's place
+    // from this run is kept all the same.
+    table = openLinkTable();
+    ASSERT_TRUE(table);
+    doubleClickCell(table->grid(), 1, 0);
+    editor = editorOf(table);
+    ASSERT_TRUE(editor);
+    EXPECT_EQ(editor->frameGeometry().topLeft(), where);
+    editor->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !table->editor(); }, 3000));
+    press(table->commandBar(0), "EXIT5");
+    ASSERT_TRUE(linkTableGone());
 }
 
 TEST_F(FavoriteLinksTest, DamagedGroupCountsNeverSizeBeyondTheTable)
