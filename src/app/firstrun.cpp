@@ -93,6 +93,14 @@ Result moveData(const QString &appPath)
             return failed(source, detail);
     }
 
+    // The link table's help documents, one per language; a language without its own
+    // simply has no help to open.
+    const QString data = Paths::resolve(root, QStringLiteral("Data"));
+    for (const QString &name : Paths::matchFiles(root, QStringLiteral("QuorlGOTab*.pdf"))) {
+        if (!moveOver(root + u'/' + name, Paths::resolve(data, name), true, &detail))
+            return failed(root + u'/' + name, detail);
+    }
+
     const QString marker = Paths::resolve(root, QStringLiteral("QuorlFirst.txt"));
     if (QFileInfo::exists(marker) && !QFile::remove(marker))
         return failed(marker, QStringLiteral("cannot remove the marker"));

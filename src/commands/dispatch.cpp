@@ -35,6 +35,7 @@ Dispatch::Dispatch(MainWindow *window, FindBar *findBar)
     , m_windows(window)
     , m_mailHost(window, m_exports.capture())
     , m_mail(window->state(), m_mailHost, this)
+    , m_favorites(window)
 {
     MailExport::removeOldArchives();
     connect(window, &MainWindow::commandClicked, this, &Dispatch::click);
@@ -45,9 +46,7 @@ Dispatch::Dispatch(MainWindow *window, FindBar *findBar)
 
 const QStringList &Dispatch::unavailable()
 {
-    static const QStringList keys = {
-        QStringLiteral("FAVORITE"),
-    };
+    static const QStringList keys;
     return keys;
 }
 
@@ -109,6 +108,8 @@ void Dispatch::toolbar0(const QString &key)
         web->goForward();
     else if (is(key, "PRINT") && web)
         web->print(m_window);
+    else if (is(key, "FAVORITE"))
+        m_favorites.goLinkTable();
 }
 
 void Dispatch::search(const QString &address)

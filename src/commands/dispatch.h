@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/secondarywindows.h"
+#include "browser/favoritelinks.h"
 #include "export/exports.h"
 #include "export/mailexport.h"
 
@@ -51,7 +52,10 @@ private:
     WindowMailHost m_mailHost;
     MailExport m_mail;
 
+    FavoriteLinks m_favorites;
+
 public:
     Exports &exports() { return m_exports; }
     MailExport &mail() { return m_mail; }
+    FavoriteLinks &favorites() { return m_favorites; }
 };

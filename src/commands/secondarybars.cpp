@@ -44,8 +44,24 @@ CommandBarBar *build(CommandCatalogue &catalogue, const QString &barKey, const Q
 
 void mount(CommandBar *instance, CommandCatalogue &catalogue, const QString &barKey, int style)
 {
-    instance->setToolbar(catalogue.bar(barKey));
+    // The look goes on before the buttons: a look replaced on a bar that already holds
+    // its buttons is not drawn until it is set again once the window shows.
     instance->setBarStyle(style);
+    instance->setToolbar(catalogue.bar(barKey));
+}
+
+void makeTabBars(CommandCatalogue &catalogue)
+{
+    build(catalogue, QStringLiteral("TAB0"),
+          {QStringLiteral("EXIT5"), QStringLiteral("SEP1"), QStringLiteral("ADDURL"), QStringLiteral("SEP5"),
+           QStringLiteral("EDITURL"), QStringLiteral("GOURL"), QStringLiteral("SEP4"), QStringLiteral("SORT"),
+           QStringLiteral("SAVE2"), QStringLiteral("HELP2"), QStringLiteral("SEP7"), QStringLiteral("TITLE")});
+    build(catalogue, QStringLiteral("TAB1"), {QStringLiteral("SEP10"), QStringLiteral("EXIT6")});
+}
+
+void makeEditBars(CommandCatalogue &catalogue)
+{
+    build(catalogue, QStringLiteral("EDIT9"), {QStringLiteral("CANCEL"), QStringLiteral("SAVE3")});
 }
 
 } // namespace SecondaryBars

@@ -42,6 +42,13 @@ QString replaceLineBreaks(QString text)
     return text;
 }
 
+// A dash between two semicolons, or after a semicolon at the end of a field (where the
+// separator that follows would complete it): where ";-;" was written with a look-alike.
+bool separatorDash(const QString &text, qsizetype i)
+{
+    return i > 0 && text.at(i - 1) == u';' && (i + 1 == text.size() || text.at(i + 1) == u';');
+}
+
 // Undoes the stand-ins: a marked character is itself, a bare stand-in is what it
 // stands for.
 QString restore(const QString &text, bool field)
@@ -54,7 +61,9 @@ QString restore(const QString &text, bool field)
             out.append(text.at(++i));
         } else if (c == kCommaStandIn && !field) {
             out.append(u',');
-        } else if (c == kDashStandIn && field) {
+        } else if (c == kDashStandIn && field && separatorDash(text, i)) {
+            // Only where it stood for the hyphen of a separator: a dash of the text
+            // itself, as files of earlier versions hold in page titles, stays a dash.
             out.append(u'-');
         } else if (c == kLineFeedStandIn) {
             out.append(u'\n');

@@ -30,9 +30,30 @@ int LinkTable::columnCount(const QModelIndex &parent) const
 
 QVariant LinkTable::data(const QModelIndex &index, int role) const
 {
-    if (role != Qt::DisplayRole && role != Qt::EditRole)
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+        return cell(index.row(), index.column());
+    case Qt::AccessibleTextRole:
+        if (index.column() == 4 && !concealed(index.row()).isEmpty())
+            return kMask;
+        return cell(index.row(), index.column());
+    case Qt::TextAlignmentRole:
+        return QVariant::fromValue(Qt::AlignLeft | Qt::AlignVCenter);
+    default:
         return {};
-    return cell(index.row(), index.column());
+    }
+}
+
+QVariant LinkTable::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation != Qt::Horizontal)
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+        return cell(0, section);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(Qt::AlignCenter);
+    return {};
 }
 
 QString LinkTable::cell(int row, int column) const
@@ -131,6 +152,57 @@ void LinkTable::sortRows(int column, Qt::CaseSensitivity sensitivity)
     emit dataChanged(index(1, 0), index(n, kColumns - 1));
 }
 
+void LinkTable::sortOnScreen(int column)
+{
+    setRows(m_count + 1);
+    sortRows(column, Qt::CaseInsensitive);
+    for (int r = 1; r <= m_count && r < rows(); ++r)
+        m_rows[r][0] = QString::number(r);
+    setRows(std::max(m_minimumRows, m_count + 1));
+}
+
+void LinkTable::showRows()
+{
+    setRows(std::max(m_minimumRows, m_count + 1));
+    for (int r = 1; r <= m_count && r < rows(); ++r) {
+        m_rows[r][0] = QString::number(r);
+        m_rows[r][4] = concealed(r).isEmpty() ? QString() : kMask;
+    }
+    m_visible = true;
+    emit dataChanged(index(0, 0), index(rows() - 1, kColumns - 1));
+}
+
+QString LinkTable::shownText(const QString &addressBoxText)
+{
+    constexpr int kShown = 100;
+    if (addressBoxText.size() <= kShown)
+        return addressBoxText;
+    // Never half a character: a pair of surrogates stays whole or goes whole.
+    const int cut = addressBoxText.at(kShown - 1).isHighSurrogate() ? kShown - 1 : kShown;
+    return addressBoxText.left(cut) + QStringLiteral("..");
+}
+
+bool LinkTable::addLink(const QString &title, const QString &address, const QString &addressBoxText,
+                        const QString &date)
+{
+    if (title.isEmpty() || m_count >= LinkFiles::kMaxLinks)
+        return false;
+    for (int r = 1; r <= m_count && r < rows(); ++r) {
+        if (m_rows[r][1] == title)
+            return false;
+    }
+    ++m_count;
+    if (m_count >= rows())
+        setRows(m_count + 1);
+    QStringList &row = m_rows[m_count];
+    row = QStringList{QString::number(m_count), title, address, QString(), QString(), shownText(addressBoxText),
+                      date};
+    setConcealed(m_count, QString());
+    m_groups->entry(m_group + 1).count = u' ' + QString::number(m_count);
+    emit dataChanged(index(m_count, 0), index(m_count, kColumns - 1));
+    return true;
+}
+
 bool LinkTable::saveTable(QString *error)
 {
     m_count = m_groups->countOf(m_group + 1);
@@ -139,14 +211,12 @@ bool LinkTable::saveTable(QString *error)
     sortRows(1, Qt::CaseSensitive);
 
     LinkFiles::Group &entry = m_groups->entry(m_group + 1);
-    int kept = m_count;
+    QList<QStringList> kept{m_rows.value(0, QStringList(kColumns, QString()))};
+    QStringList keptConcealed{QString()};
     QStringList lines;
-    for (int r = 1; r <= m_count; ++r) {
-        if (m_rows[r][1].isEmpty()) {
-            --kept;
-            entry.count = QString::number(kept);
+    for (int r = 1; r <= m_count && r < rows(); ++r) {
+        if (m_rows[r][1].isEmpty())
             continue;
-        }
         QStringList fields;
         for (int c : {1, 2, 3})
             fields.append(LinkFiles::encodeField(m_rows[r][c]));
@@ -154,10 +224,22 @@ bool LinkTable::saveTable(QString *error)
         for (int c : {5, 6})
             fields.append(LinkFiles::encodeField(m_rows[r][c]));
         lines.append(fields.join(LinkFiles::kSeparator));
+        kept.append(m_rows[r]);
+        keptConcealed.append(concealed(r));
     }
+    const int keptCount = static_cast<int>(lines.size());
+    if (keptCount < m_count)
+        entry.count = QString::number(keptCount);
+    beginResetModel();
+    m_rows = kept;
+    keptConcealed.append(QString());
+    m_concealed = keptConcealed;
+    m_count = keptCount;
+    endResetModel();
+
     const bool written = TextFile::writeLines(m_fileName, lines, error);
-    m_modified = false;
-    const bool titles = saveTitle(error);
+    m_modified = !written;
+    const bool titles = saveTitle(written ? error : nullptr);
     return written && titles;
 }
 

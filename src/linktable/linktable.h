@@ -23,7 +23,11 @@ public:
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    // A cell's text for display and editing; a concealed cell names itself by its mask
+    // to accessibility, whatever it shows.
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    // The header row (row 0) as the view's column headers, centred.
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
 
     QString cell(int row, int column) const;
     void setCell(int row, int column, const QString &text);
@@ -52,10 +56,25 @@ public:
     std::function<void()> onTitleApplied;
 
     void readTable();
+    // Save_Table. Rows without a title are dropped here as well as in the file, so a
+    // failed write leaves the table as it would have read back; the modified flag then
+    // stays set.
     bool saveTable(QString *error = nullptr);
     bool saveTitle(QString *error = nullptr);
     // Sorts rows 1 to count by a column; the concealed values move with their rows.
     void sortRows(int column, Qt::CaseSensitivity sensitivity);
+    // The SORT command: filler rows kept out, case ignored, rows renumbered, then the
+    // filler rows back.
+    void sortOnScreen(int column);
+    // The rows after a save that could not be written: numbered, masked and padded
+    // with filler rows again, as a load would show them.
+    void showRows();
+
+    // ADD_Tab: a link for the page, unless the title is empty, already in the group, or
+    // the group is full. The display text is cut to 100 characters and "..".
+    bool addLink(const QString &title, const QString &address, const QString &addressBoxText,
+                 const QString &date);
+    static QString shownText(const QString &addressBoxText);
 
 private:
     QString m_base;

@@ -2,6 +2,8 @@
 
 #include "platform/textfile.h"
 
+#include <QHash>
+
 ImageList::ImageList(QList<QIcon> icons, QStringList keys)
     : m_icons(std::move(icons))
     , m_keys(std::move(keys))
@@ -24,6 +26,31 @@ const ImageList &ImageList::main()
         return ImageList(icons, keys);
     }();
     return list;
+}
+
+const ImageList &ImageList::window(const QString &name)
+{
+    static const QHash<QString, ImageList> lists = [] {
+        QHash<QString, QList<QIcon>> icons;
+        const QStringList lines = TextFile::readLines(QStringLiteral(":/images/windows.txt")).value_or(QStringList());
+        for (const QString &line : lines) {
+            const QStringList parts = line.split(u' ');
+            if (parts.size() < 2)
+                continue;
+            QList<QIcon> &list = icons[parts.at(0)];
+            const int index = parts.at(1).toInt();
+            while (list.size() <= index)
+                list.append(QIcon());
+            list[index] = QIcon(QStringLiteral(":/images/") + parts.at(0) + u'-' + parts.at(1) + QStringLiteral(".png"));
+        }
+        QHash<QString, ImageList> result;
+        for (auto it = icons.cbegin(); it != icons.cend(); ++it)
+            result.insert(it.key(), ImageList(it.value(), QStringList()));
+        return result;
+    }();
+    static const ImageList empty;
+    const auto it = lists.constFind(name);
+    return it == lists.cend() ? empty : it.value();
 }
 
 QIcon ImageList::icon(int index) const

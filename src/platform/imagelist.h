@@ -15,6 +15,9 @@ public:
 
     // The main window's 125 pictures, from the program's resources.
     static const ImageList &main();
+    // A secondary window's own list ("linktable", "linkeditor"); empty for a window
+    // without one.
+    static const ImageList &window(const QString &name);
 
     int count() const { return static_cast<int>(m_icons.size()); }
     // By 0-based index; a null icon for -1 or an index out of range.

@@ -85,3 +85,22 @@ TEST(FirstRun, NamesMatchWithoutRegardToCase)
     EXPECT_EQ(dir.read(QStringLiteral("Data/TemplateH.doc")), QByteArray("p"));
     EXPECT_FALSE(FirstRun::markerPresent(dir.path()));
 }
+
+TEST(FirstRun, HelpDocumentsGoToDataAndAreNotRequired)
+{
+    TempFolder dir;
+    deliver(dir);
+    dir.write(QStringLiteral("QuorlGOTabENG.pdf"), "new english help");
+    dir.write(QStringLiteral("QuorlGOTabITA.pdf"), "guida");
+    dir.write(QStringLiteral("Data/QuorlGOTabENG.pdf"), "old english help");
+    ASSERT_EQ(FirstRun::moveData(dir.path()).status, FirstRun::Result::Status::Installed);
+    EXPECT_EQ(dir.read(QStringLiteral("Data/QuorlGOTabENG.pdf")), QByteArray("new english help"));
+    EXPECT_EQ(dir.read(QStringLiteral("Data/QuorlGOTabITA.pdf")), QByteArray("guida"));
+    EXPECT_FALSE(dir.exists(QStringLiteral("QuorlGOTabENG.pdf")));
+
+    // A delivery without help installs all the same.
+    TempFolder bare;
+    deliver(bare);
+    EXPECT_EQ(FirstRun::moveData(bare.path()).status, FirstRun::Result::Status::Installed);
+    EXPECT_FALSE(bare.exists(QStringLiteral("Data/QuorlGOTabENG.pdf")));
+}

@@ -114,19 +114,71 @@ TEST(LinkFiles, DamagedCountsAreHeldWithinAGroupsSize)
     EXPECT_EQ(TextFile::readLines(groupPath(dir.base, 1))->size(), 2);
 }
 
-TEST(LinkFiles, AwkwardTextRoundTripsWithoutBreakingTheFiles)
+TEST(LinkFiles, AwkwardTextRoundTripsExactly)
 {
+    // Look-alikes and the mark typed by the user, line breaks of every kind, scripts
+    // of other languages.
     const QString awkward[] = {QStringLiteral("a;-;b"), QStringLiteral("two\r\nlines"), QStringLiteral("x;-"),
                                QStringLiteral(";-;-;"), QStringLiteral("plain"), QStringLiteral("-;start"),
-                               QStringLiteral("tail;")};
+                               QStringLiteral("tail;"), QStringLiteral("cr\ronly"), QStringLiteral("lf\nonly"),
+                               QString::fromUtf8("typed ;–; dash"), QString::fromUtf8("ends ;–"),
+                               QString::fromUtf8("para\u2029sep\u2028line"), QString::fromUtf8("mark \u2063 \u2063;–; \uE000"),
+                               QString::fromUtf8("日本語 עברית 😀 ‚comma"), QString()};
     for (const QString &text : awkward) {
         const QString stored = encodeField(text);
         EXPECT_FALSE(stored.contains(kSeparator)) << str(text);
+        EXPECT_FALSE(stored.endsWith(QLatin1String(";-"))) << str(text);
         EXPECT_FALSE(stored.contains(u'\n') || stored.contains(u'\r')) << str(text);
         EXPECT_EQ(decodeField(stored), text) << str(text);
     }
-    EXPECT_EQ(decodeTitle(encodeTitle(QStringLiteral("Work, home"))), QStringLiteral("Work, home"));
-    EXPECT_FALSE(encodeTitle(QStringLiteral("a,b,c")).contains(u','));
+    const QString titles[] = {QStringLiteral("Work, home"), QString::fromUtf8("low ‚ nine"),
+                              QString::fromUtf8("mark \u2063‚ \u2063 \uE000"), QString::fromUtf8("ελληνικά, 中文")};
+    for (const QString &title : titles) {
+        EXPECT_FALSE(encodeTitle(title).contains(u',')) << str(title);
+        EXPECT_EQ(decodeTitle(encodeTitle(title)), title) << str(title);
+    }
+    const QString twoLines = QStringLiteral("one\r\ntwo");
+    EXPECT_FALSE(encodeTitle(twoLines).contains(u'\n') || encodeTitle(twoLines).contains(u'\r'));
+    EXPECT_EQ(decodeTitle(encodeTitle(twoLines)), twoLines);
+}
+
+TEST(LinkFiles, SixAwkwardFieldsSplitBackIntoSix)
+{
+    // Every field is stored beside others: what ends one field must not join with the
+    // separator or the start of the next one. Random fields of the troublesome
+    // characters, joined as a link line and split again.
+    const QString alphabet = QString::fromUtf8(";-–;\r\n\u2028\u2029\u2063a,‚");
+    quint32 seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    for (int round = 0; round < 5000; ++round) {
+        QStringList fields;
+        QStringList stored;
+        for (int f = 0; f < kFields; ++f) {
+            QString field;
+            const int length = static_cast<int>(next() % 7);
+            for (int i = 0; i < length; ++i)
+                field += alphabet.at(static_cast<qsizetype>(next() % alphabet.size()));
+            fields.append(field);
+            stored.append(encodeField(field));
+        }
+        const QStringList pieces = stored.join(kSeparator).split(kSeparator);
+        ASSERT_EQ(pieces.size(), kFields) << str(fields.join(u'|'));
+        for (int f = 0; f < kFields; ++f)
+            ASSERT_EQ(decodeField(pieces.at(f)), fields.at(f)) << round << " field " << f;
+    }
+}
+
+TEST(LinkFiles, FilesWrittenBeforeTheEscapeReadAsTheyAlwaysDid)
+{
+    EXPECT_EQ(decodeField(QString::fromUtf8("a;–;b")), QStringLiteral("a;-;b"));
+    EXPECT_EQ(decodeField(QString::fromUtf8(";–;–;")), QStringLiteral(";-;-;"));
+    EXPECT_EQ(decodeField(QString::fromUtf8("x;–")), QStringLiteral("x;-"));
+    EXPECT_EQ(decodeField(QString::fromUtf8("two\u2029lines")), QStringLiteral("two\nlines"));
+    EXPECT_EQ(decodeField(QString::fromUtf8("a – b")), QString::fromUtf8("a – b"));
+    EXPECT_EQ(decodeTitle(QString::fromUtf8("Work‚ home")), QStringLiteral("Work, home"));
 }
 
 class LinkTableTest : public ::testing::Test
@@ -271,4 +323,99 @@ TEST_F(LinkTableTest, MissingLinkFileShowsEmptyRowsThatTheNextSaveDrops)
     ASSERT_TRUE(table().saveTable());
     EXPECT_EQ(groups.countOf(1), 0);
     EXPECT_TRUE(TextFile::readLines(groupPath(dir.base, 0))->isEmpty());
+}
+
+TEST_F(LinkTableTest, AddingALinkFollowsTheRulesOfTheGroup)
+{
+    dir.write(QStringLiteral("Links/Links.000"), "Zeta;-;http://z/\r\n");
+    groups.entry(1) = {QStringLiteral("Mine"), QStringLiteral("1")};
+    table().readTable();
+    const QString longAddress = QStringLiteral("http://example.test/") + QString(110, u'x');
+    EXPECT_FALSE(table().addLink(QString(), QStringLiteral("http://e/"), QStringLiteral("e"), QStringLiteral("d")));
+    EXPECT_FALSE(table().addLink(QStringLiteral("Zeta"), QStringLiteral("http://z2/"), QStringLiteral("z"),
+                                 QStringLiteral("d")));
+    EXPECT_EQ(groups.entry(1).count, QStringLiteral("1"));
+    ASSERT_TRUE(table().addLink(QStringLiteral("Alpha"), longAddress, longAddress, QStringLiteral("2026-12-08")));
+    EXPECT_EQ(groups.entry(1).count, QStringLiteral(" 2")); // as an addition writes it
+    EXPECT_EQ(table().cell(2, 0), QStringLiteral("2"));
+    EXPECT_EQ(table().cell(2, 2), longAddress);
+    EXPECT_EQ(table().cell(2, 5), longAddress.left(100) + QStringLiteral(".."));
+    ASSERT_TRUE(table().saveTable());
+    EXPECT_EQ(TextFile::readLines(titlesPath(dir.base))->at(0), QStringLiteral("Mine, 2"));
+    const QStringList lines = *TextFile::readLines(groupPath(dir.base, 0));
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines[0].startsWith(QStringLiteral("Alpha;-;http://example.test/")));
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral(";-;2026-12-08")));
+
+    // A cut never splits a character written as two code units.
+    const QString emoji = QString(99, u'a') + QString::fromUtf8("😀") + QStringLiteral("tail");
+    EXPECT_EQ(LinkTable::shownText(emoji), QString(99, u'a') + QStringLiteral(".."));
+    EXPECT_EQ(LinkTable::shownText(QString(100, u'b')), QString(100, u'b'));
+}
+
+TEST_F(LinkTableTest, SortOnScreenKeepsFillerRowsOutAndPasswordsWithTheirLinks)
+{
+    QByteArray file;
+    for (int i = 0; i < 60; ++i) {
+        // Titles in descending order, mixed case; each link's password names it.
+        const QByteArray title = (i % 2 ? "link " : "LINK ") + QByteArray::number(99 - i);
+        file += title + ";-;http://" + QByteArray::number(i) + "/;-;;-;pw" + title + ";-;;-;d\r\n";
+    }
+    dir.write(QStringLiteral("Links/Links.000"), file);
+    groups.entry(1) = {QStringLiteral("Sixty"), QStringLiteral("60")};
+    table().setMinimumRows(40);
+    table().readTable();
+    EXPECT_EQ(table().rows(), 61);
+    table().sortOnScreen(1);
+    EXPECT_EQ(table().rows(), 61);
+    for (int r = 1; r <= 60; ++r) {
+        EXPECT_EQ(table().cell(r, 0), QString::number(r));
+        EXPECT_EQ(table().concealed(r), QStringLiteral("pw") + table().cell(r, 1)) << r;
+        if (r > 1) {
+            EXPECT_LE(QString::compare(table().cell(r - 1, 1), table().cell(r, 1), Qt::CaseInsensitive), 0);
+        }
+    }
+    EXPECT_EQ(table().cell(1, 1), QStringLiteral("link 40"));
+    EXPECT_TRUE(table().cell(61, 1).isEmpty());
+}
+
+TEST_F(LinkTableTest, FailedSaveKeepsTheLinksAndTheModifiedFlag)
+{
+    dir.write(QStringLiteral("Links/Links.000"), "b;-;http://b/;-;;-;pb\r\na;-;http://a/\r\nc;-;http://c/\r\n");
+    groups.entry(1) = {QStringLiteral("Three"), QStringLiteral("3")};
+    table().readTable();
+    for (int c = 0; c < LinkTable::kColumns; ++c)
+        table().setCell(3, c, QString()); // the editor's delete of "c"
+    table().setModified(true);
+    // The link file's place is taken by a folder: nothing can be written there.
+    QFile::remove(groupPath(dir.base, 0));
+    dir.mkdir(QStringLiteral("Links/Links.000"));
+    QString error;
+    EXPECT_FALSE(table().saveTable(&error));
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_TRUE(table().modified());
+    table().showRows();
+    EXPECT_TRUE(table().visible());
+    EXPECT_EQ(table().count(), 2);
+    EXPECT_EQ(table().cell(1, 1), QStringLiteral("a"));
+    EXPECT_EQ(table().cell(2, 1), QStringLiteral("b"));
+    EXPECT_EQ(table().cell(2, 4), LinkTable::kMask);
+    EXPECT_EQ(table().concealed(2), QStringLiteral("pb"));
+    EXPECT_EQ(table().rows(), 10);
+}
+
+TEST_F(LinkTableTest, ReadersOfTheGridSeeOnlyTheMask)
+{
+    dir.write(QStringLiteral("Links/Links.000"), "Bank;-;http://bank/;-;;-;s3cret;-;;-;d\r\n");
+    groups.entry(1) = {QStringLiteral("One"), QStringLiteral("1")};
+    table().readTable();
+    const QModelIndex cell = table().index(1, 4);
+    for (int role = 0; role < Qt::UserRole; ++role)
+        EXPECT_NE(table().data(cell, role).toString(), QStringLiteral("s3cret")) << role;
+    // Shown on request, the cell still names itself by the mask.
+    table().setCell(1, 4, table().concealed(1));
+    EXPECT_EQ(table().data(cell, Qt::DisplayRole).toString(), QStringLiteral("s3cret"));
+    EXPECT_EQ(table().data(cell, Qt::AccessibleTextRole).toString(), LinkTable::kMask);
+    EXPECT_FALSE(table().data(cell, Qt::ToolTipRole).isValid());
+    EXPECT_EQ(table().headerData(1, Qt::Horizontal).toString(), QStringLiteral("Title"));
 }

@@ -18,6 +18,7 @@ QByteArray templateFile(const QString &name)
 }
 
 const char *const kLooseFiles[] = {"Links.Bok", "Links.000", "Links.001", "Links.002"};
+const char *const kHelpFiles[] = {"QuorlGOTabENG.pdf", "QuorlGOTabITA.pdf"};
 
 } // namespace
 
@@ -47,6 +48,8 @@ void ProgramFolder::deliver(const QString &homePage)
     write(QStringLiteral("Lang_Italiano.txt"), loopbackLanguage(QStringLiteral("Lang_Italiano.txt"), baseUrl));
     write(QStringLiteral("template.doc"), templateFile(QStringLiteral("template.doc")));
     write(QStringLiteral("templateh.doc"), templateFile(QStringLiteral("templateh.doc")));
+    for (const char *name : kHelpFiles)
+        write(QString::fromLatin1(name), templateFile(QString::fromLatin1(name)));
     write(QStringLiteral("QuorlFirst.txt"), "");
     if (!homePage.isEmpty())
         writeOptions(homePage);
@@ -62,6 +65,8 @@ void ProgramFolder::installed(const QString &homePage)
           loopbackLanguage(QStringLiteral("Lang_Italiano.txt"), baseUrl));
     write(QStringLiteral("Data/Template.doc"), templateFile(QStringLiteral("template.doc")));
     write(QStringLiteral("Data/TemplateH.doc"), templateFile(QStringLiteral("templateh.doc")));
+    for (const char *name : kHelpFiles)
+        write(QStringLiteral("Data/") + QString::fromLatin1(name), templateFile(QString::fromLatin1(name)));
     mkdir(QStringLiteral("Images"));
     writeOptions(homePage);
     QFile::copy(QStringLiteral(QUORL_PROGRAM_DIR "/quorl-office"), file(QStringLiteral("quorl-office")));
