@@ -158,7 +158,7 @@ start() { # name COMMAND...: one start on a virtual display with the window mana
   shift
   mkdir "$tmp/$name"
   chown "$user:" "$tmp/$name"
-  as_user xvfb-run -a -s "$XVFB_SCREEN" "$tmp/desktop-session.sh" sh "$tmp/session.sh" "$tmp/$name" "$@" \
+  as_user xvfb-run -a -s "$XVFB_SCREEN" bash "$tmp/desktop-session.sh" sh "$tmp/session.sh" "$tmp/$name" "$@" \
     || true
   [ -f "$tmp/$name/result" ] || echo "status none" >"$tmp/$name/result"
 }
@@ -177,7 +177,8 @@ check "the user's folder is the user's, with the program in it" \
 check "the first start installed the data and removed the marker" \
   '[ -f "$folder/Languages/Lang_English.txt" ] && [ -f "$folder/Links/Links.Bok" ] && [ -f "$folder/Data/Template.doc" ] &&
    [ -d "$folder/Images" ] && [ ! -e "$folder/QuorlFirst.txt" ] && [ ! -e "$folder/Links.Bok" ]'
-check "the exit wrote the options into the user's folder" '[ -s "$folder/Data/QuorlOffice.Opt" ]'
+check "closing the window wrote the options into the user's folder" \
+  '[ -s "$folder/Data/QuorlOffice.Opt" ] && [ "$(stat -c %Y "$folder/Data/QuorlOffice.Opt")" -ge "$(result first closing)" ]'
 check "nothing was written into the installed folder" \
   '[ "$(cd /opt/quorloffice && ls -A)" = "$(cat "$tmp/deb.files")" ]'
 

@@ -72,6 +72,7 @@ fi
 
 # Alt+F4 to the program's window, again while it is still there: the first one may
 # arrive before the window manager has made it the active window.
+echo "closing $(date +%s)" >>"$out/result"
 i=0
 while running "$pid" && [ $i -lt 30 ]; do
     window=$(xdotool search --onlyvisible --name '^QuorlOffice$' | head -n 1)
