@@ -79,9 +79,9 @@ grep -v 'running with root privileges' "$tmp/lintian.log" | sed 's/^/  lintian: 
 check "lintian finds no error and no unexplained warning" '[ $lintian_status -eq 0 ]'
 
 depends=$(dpkg-deb -f "$deb" Depends)
-check "Depends names the web engine's process, LibreOffice's applications, the opener and the fonts" \
-  'for p in libqt6webenginewidgets6 libqt6webenginecore6-bin libreoffice-writer libreoffice-calc libreoffice-impress \
-            xdg-utils fonts-dejavu-core; do grep -Eq "(^|, )$p( |,|$)" <<<"$depends" || exit 1; done'
+check "Depends names the web engine's process, the SVG engine, LibreOffice's applications, the opener and the fonts" \
+  '(for p in libqt6webenginewidgets6 libqt6webenginecore6-bin libqt6svg6 libzip4 libreoffice-writer libreoffice-calc \
+            libreoffice-impress xdg-utils fonts-dejavu-core; do grep -Eq "(^|, )$p( |,|$)" <<<"$depends" || exit 1; done)'
 check "Depends names nothing for building and no headless LibreOffice" \
   '! grep -Eq -- "-dev( |,|$)|-nogui|cmake|ninja|g\+\+|gcc( |,|$)" <<<"$depends"'
 
@@ -93,9 +93,9 @@ check "the AppStream metadata passes appstreamcli validate" \
 check "the metadata's release is the project's version" \
   'grep -q "<release version=\"$version\"" "$tmp/deb/usr/share/metainfo/org.quorloffice.QuorlOffice.metainfo.xml"'
 check "the icon is there at every size, each drawn at its size, and scalable" \
-  'for s in 16 22 24 32 48 64 128 256; do
+  '(for s in 16 22 24 32 48 64 128 256; do
      file "$tmp/deb/usr/share/icons/hicolor/${s}x$s/apps/quorloffice.png" | grep -q "PNG image data, $s x $s," || exit 1
-   done; [ -f "$tmp/deb/usr/share/icons/hicolor/scalable/apps/quorloffice.svg" ]'
+   done) && [ -f "$tmp/deb/usr/share/icons/hicolor/scalable/apps/quorloffice.svg" ]'
 check "the manual page is there" '[ -f "$tmp/deb/usr/share/man/man1/quorloffice.1.gz" ]'
 
 # Both packages hold the program folder as the build lays it out: the executables and
@@ -109,10 +109,10 @@ check "the .deb and the archive hold the same program folder" 'cmp -s "$tmp/deb.
 check "the program folder holds the executables and the marker" \
   'grep -qx QuorlOffice "$tmp/deb.files" && grep -qx quorl-office "$tmp/deb.files" && grep -qx QuorlFirst.txt "$tmp/deb.files"'
 check "every delivered file is the one the build lays out" \
-  'while read -r f; do
+  '(while read -r f; do
      case $f in QuorlOffice | quorl-office) [ -x "build/QuorlOffice/$f" ] || exit 1 ;;
        *) cmp -s "$tmp/deb/opt/quorloffice/$f" "build/QuorlOffice/$f" || exit 1 ;; esac
-   done <"$tmp/deb.files"'
+   done <"$tmp/deb.files")'
 
 # --- Installed, and used by a new user ---------------------------------------------
 apt-get install -y -q -o DPkg::Lock::Timeout=600 "$deb" >"$tmp/apt.log" 2>&1 || { cat "$tmp/apt.log"; die "apt-get install failed"; }
@@ -194,13 +194,14 @@ check "the office worker makes a PDF, a spreadsheet and a presentation with Libr
 # package that installing the .deb pulls in by its dependencies alone (no recommends):
 # what a fresh machine gets from apt-get install.
 # Essential packages are on every Debian system. Some are loaded when present and never
-# needed: Qt reads every image format plugin installed (the program's own pictures are
-# PNG and BMP, built into Qt), and themed pointers when the desktop has libXcursor.
+# needed: Qt reads every image format plugin installed (the program's pictures are PNG,
+# BMP and SVG, which Qt and the SVG package read), and themed pointers when the desktop
+# has libXcursor.
 {
   apt-cache depends --recurse --installed --no-recommends --no-suggests --no-conflicts --no-breaks \
     --no-replaces --no-enhances quorloffice 2>/dev/null | grep -v '^ ' | sed 's/:.*//'
   dpkg-query -W -f '${Package} ${Essential}\n' | awk '$2 == "yes" { print $1 }'
-  printf '%s\n' qt6-image-formats-plugins libqt6svg6 libmng1 libxcursor1
+  printf '%s\n' qt6-image-formats-plugins libmng1 libxcursor1
 } | sort -u >"$tmp/closure"
 { cat "$tmp/first/maps" "$tmp/worker/maps" 2>/dev/null || true; } | awk '$6 ~ /^\/(usr|lib|etc|opt)\// { print $6 }' \
   | grep -v -e '^/usr/lib/locale/locale-archive$' -e '\.cache$' -e '\.cache-[0-9]*$' | sort -u >"$tmp/mapped"
