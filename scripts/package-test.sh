@@ -47,15 +47,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-failures=0
-check() {
-  if eval "$2"; then
-    echo "ok - $1"
-  else
-    echo "not ok - $1"
-    failures=$((failures + 1))
-  fi
-}
+. tests/package/check.sh
 die() {
   echo "$1" >&2
   exit 1
@@ -123,7 +115,8 @@ check "the launcher is on the PATH and the program under /opt" \
 home=$tmp/home
 useradd --home-dir "$home" --create-home --shell /bin/sh --user-group "$user"
 folder=$home/.local/share/QuorlOffice
-cp tests/package/launcher_test.sh tests/package/session.sh tests/package/worker.sh scripts/desktop-session.sh "$tmp/"
+cp tests/package/launcher_test.sh tests/package/check.sh tests/package/session.sh tests/package/worker.sh \
+  scripts/desktop-session.sh "$tmp/"
 chmod 755 "$tmp"/*.sh
 
 # Runs a command as the test user with a clean session's environment, in a session of

@@ -8,16 +8,7 @@ set -u
 launcher_source=$1
 work=$(mktemp -d "${TMPDIR:-/tmp}/quorl-launcher.XXXXXX") || exit 1
 trap 'chmod -R u+w "$work" 2>/dev/null; rm -rf "$work"' EXIT
-failures=0
-
-check() {
-    if eval "$2"; then
-        echo "ok - $1"
-    else
-        echo "not ok - $1"
-        failures=$((failures + 1))
-    fi
-}
+. "$(dirname "$0")/check.sh"
 
 system=$work/opt
 mkdir -p "$system"
