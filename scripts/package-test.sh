@@ -163,6 +163,7 @@ shown() { # name: the session showed the start page in the program's window and 
 
 start first quorloffice
 check "the first start shows the home page in the window and ends with Alt+F4" 'shown first'
+check "the window carries the program's icon" '[ "$(result first icon)" = yes ]'
 check "the web engine's pages run in its sandbox" '[ -n "$sandbox_off" ] || [ "$(result first sandboxed)" -gt 0 ]'
 check "the user's folder is the user's, with the program in it" \
   '[ "$(stat -c %U "$folder")" = "$user" ] && cmp -s /opt/quorloffice/QuorlOffice "$folder/QuorlOffice" &&

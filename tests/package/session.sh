@@ -53,6 +53,10 @@ if [ "$loaded" = yes ]; then
     sleep 1
     window=$(xdotool search --onlyvisible --name '^QuorlOffice$' | head -n 1)
     echo "window ${window:-none}" >>"$out/result"
+    # The icon the desktop shows for the window (its taskbar and window list).
+    if [ -n "$window" ] && xprop -id "$window" _NET_WM_ICON | grep -q '^_NET_WM_ICON(CARDINAL)'; then
+        echo "icon yes" >>"$out/result"
+    fi
     import -window root "$out/screen.png"
     # How much of the screen shows the start page's background.
     echo "startpage $(convert "$out/screen.png" -fill black +opaque '#eef4fd' -fill white -opaque '#eef4fd' \
