@@ -15,6 +15,7 @@ PACKAGES=(
   clang libclang-rt-14-dev
   xvfb xauth x11-utils xdotool openbox
   poppler-utils python3 fonts-dejavu-core imagemagick
+  file dpkg-dev librsvg2-bin lintian desktop-file-utils appstream
 )
 
 missing=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what QuorlOffice needs, builds it with its tests and runs every test on a
-# virtual display with a window manager, as on a user's desktop.
+# virtual display with a window manager, as on a user's desktop; then makes the
+# packages and tries the .deb as a new user would (scripts/package-test.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -17,3 +18,4 @@ bash scripts/fuzz.sh 5
 source scripts/engine-env.sh
 cd build
 xvfb-run -a -s "$XVFB_SCREEN" ../scripts/desktop-session.sh ctest --output-on-failure --timeout 1200 -j 2
+bash ../scripts/package-test.sh

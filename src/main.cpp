@@ -2,11 +2,15 @@
 #include "app/mainwindow.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char *argv[])
 {
     Application::prepare();
     QApplication app(argc, argv);
+    // How the desktop shows the window: with the program's icon, under its menu entry.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quorloffice.QuorlOffice"));
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quorloffice.svg")));
 
     MainWindow window(Application::appPath());
     if (!window.load())

@@ -1,0 +1,48 @@
+#!/bin/sh
+# The installed office worker, run as the test user from the user's program folder by
+# scripts/package-test.sh: it starts LibreOffice through LibreOfficeKit and writes a PDF
+# of the installed word-processor template, a new spreadsheet and a new presentation,
+# so that Writer, Calc and Impress all run from what the package pulled in.
+#   worker.sh FOLDER OUT
+# The documents, the replies and what the worker has loaded go to OUT.
+set -u
+folder=$1
+out=$2
+running() {
+    state=$(sed 's/.*) //; s/ .*//' "/proc/$1/stat" 2>/dev/null)
+    [ -n "$state" ] && [ "$state" != Z ]
+}
+
+mkfifo "$out/requests"
+: >"$out/replies"
+"$folder/quorl-office" <"$out/requests" >"$out/replies" 2>"$out/worker.err" &
+worker=$!
+exec 7>"$out/requests"
+asked=0
+
+# One request; its reply must come within a minute and say ok.
+ask() {
+    printf '%s\n' "$1" >&7
+    asked=$((asked + 1))
+    i=0
+    while [ "$(wc -l <"$out/replies")" -lt "$asked" ]; do
+        running "$worker" && [ $i -lt 600 ] || { echo "no reply to $1" >&2; return 1; }
+        sleep 0.1
+        i=$((i + 1))
+    done
+    tail -n 1 "$out/replies" | grep -q '"ok":true' || { echo "failed: $1" >&2; return 1; }
+}
+
+ask '{"op":"init","install":"/usr/lib/libreoffice/program","profile":"file://'"$out"'/profile"}' &&
+    ask '{"op":"load","path":"'"$folder"'/Data/Template.doc","copy":true}' &&
+    ask '{"op":"saveAs","path":"'"$out"'/template.pdf","format":"pdf"}' &&
+    ask '{"op":"load","factory":"scalc"}' &&
+    ask '{"op":"saveAs","path":"'"$out"'/sheet.xls","format":"xls"}' &&
+    ask '{"op":"load","factory":"simpress","render":true}' &&
+    ask '{"op":"saveAs","path":"'"$out"'/slides.ppt","format":"ppt"}'
+status=$?
+cat "/proc/$worker/maps" >"$out/maps" 2>/dev/null
+printf '%s\n' '{"op":"quit"}' >&7
+exec 7>&-
+wait "$worker"
+exit "$status"
