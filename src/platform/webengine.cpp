@@ -82,8 +82,9 @@ QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent)
             qunsetenv(keys[i].constData());
     }
     shared->setDownloadPath(dataFolder);
-    // The exports copy the page with the page's own copy command.
-    shared->settings()->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, true);
+    // Pages never reach the clipboard on their own: the exports put the page there
+    // themselves.
+    shared->settings()->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
     shared->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
     shared->installUrlSchemeHandler(kScheme, new QuorlSchemeHandler(shared));
     // Saving a page goes through the download path, which needs an answer; other
