@@ -135,6 +135,9 @@ QList<Part> parse(const QByteArray &archive)
         const QByteArray partData = archive.mid(start, end - start);
         qsizetype partPos = 0;
         const QHash<QByteArray, QByteArray> h = headers(partData, partPos);
+        at = next;
+        if (h.isEmpty())
+            continue; // a part without headers is damaged, or cut short
         QByteArray body = partData.mid(partPos);
         // The line break before a delimiter belongs to the delimiter.
         if (body.endsWith("\r\n"))
@@ -150,7 +153,6 @@ QList<Part> parse(const QByteArray &archive)
         part.type = h.value("content-type").split(';').first().trimmed().toLower();
         part.body = decode(body, h.value("content-transfer-encoding"));
         parts.append(part);
-        at = next;
     }
     return parts;
 }

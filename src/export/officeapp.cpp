@@ -126,7 +126,25 @@ bool OfficeApp::pasteFile(const QString &mime, const QByteArray &data, bool repl
 
 bool OfficeApp::pasteHtml(const QByteArray &document, bool replaceAll)
 {
-    return pasteFile(QStringLiteral("text/html"), document, replaceAll);
+    // Pasted over the whole content, the page's first paragraph would join the
+    // document's own and take its style and direction (a heading or a right-to-left line
+    // lost). A zero-width paragraph goes first to take that place and is removed after.
+    // A table first joins nothing.
+    QByteArray html = document;
+    bool marked = false;
+    if (replaceAll) {
+        const qsizetype body = html.indexOf("<body");
+        const qsizetype end = body < 0 ? -1 : html.indexOf('>', body);
+        if (end > 0 && !html.mid(end + 1, 16).trimmed().startsWith("<table")) {
+            html.insert(end + 1, "<p>&#8203;</p>");
+            marked = true;
+        }
+    }
+    if (!pasteFile(QStringLiteral("text/html"), html, replaceAll))
+        return false;
+    return !marked
+           || (uno(QStringLiteral(".uno:GoToStartOfDoc"), {}) && uno(QStringLiteral(".uno:Delete"), {})
+               && uno(QStringLiteral(".uno:Delete"), {}));
 }
 
 bool OfficeApp::pasteImage(const QImage &image)

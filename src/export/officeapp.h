@@ -25,7 +25,8 @@ public:
     bool open(const QString &path);
     // "swriter", "scalc", "simpress", or "landscape" for a new landscape text document.
     bool newDocument(const QString &factory);
-    // A whole HTML document (the clean capture); replaceAll pastes over the whole content.
+    // A whole HTML document (the clean capture); replaceAll pastes over the whole content
+    // of a text document, its first paragraph keeping its own style and direction.
     bool pasteHtml(const QByteArray &document, bool replaceAll);
     bool pasteImage(const QImage &image);
     // The document's text replaced: one paragraph per line.

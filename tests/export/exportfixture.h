@@ -20,8 +20,8 @@ protected:
     {
         if (!window) {
             start();
-            QSignalSpy finished(window.get(), &MainWindow::startupFinished);
-            ASSERT_TRUE(finished.count() > 0 || finished.wait(3000)); // the template paths are set
+            // The template paths are set by the start-up timer.
+            ASSERT_TRUE(QTest::qWaitFor([this] { return !window->state().templateHDoc.isEmpty(); }, 5000));
         }
         window->addressBox()->setEditText(address);
         window->tabs()->goAddress(0);
@@ -135,7 +135,7 @@ protected:
         run(QStringLiteral("soffice"), {QStringLiteral("-env:UserInstallation=file://") + folder.file(QStringLiteral("peer-profile")),
                                         QStringLiteral("--headless"), QStringLiteral("--infilter=") + filter,
                                         QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), out, html});
-        return out + u'/' + QFileInfo(html).completeBaseName() + u'.' + format;
+        return out + u'/' + QFileInfo(html).completeBaseName() + u'.' + format.section(u':', 0, 0);
     }
 
     QString lastMessage() const

@@ -13,6 +13,8 @@ TEST(SuggestName, KeepsLettersAndDigitsOfTheFirst22Characters)
         {"\xc3\x9c" "ber uns", ".doc", "", "beruns.doc"},
         {"", ".doc", "", ".doc"},
         {"", ".pdf", "", ".pdf"},
+        {"", ".doc", "WordDocument", "WordDocument.doc"},
+        {"", ".pdf", "PDFDocument", "PDFDocument.pdf"},
         {"", ".xls", "ExcelDocument", "ExcelDocument.xls"},
         {"", ".ppt", "PPTDocument", "PPTDocument.ppt"},
         {"Q3 2026: sales/costs", ".xls", "ExcelDocument", "Q32026salescosts.xls"},
