@@ -472,7 +472,7 @@ void Exports::takePicture()
     QByteArray bmp;
     QBuffer buffer(&bmp);
     buffer.open(QIODevice::WriteOnly);
-    if (picture.isNull() || !picture.save(&buffer, "BMP") || !TextFile::writeBytes(path, bmp)) {
+    if (picture.isNull() || !picture.save(&buffer, "BMP") || FileSpace::write(path, bmp) != FileSpace::Problem::None) {
         ExportTimings::mark(QStringLiteral("save"));
         const FileSpace::Problem problem = FileSpace::diagnose(path, bmp.size());
         Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,

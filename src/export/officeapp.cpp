@@ -225,7 +225,7 @@ bool OfficeApp::saveAs(const QString &path, const QString &format, const QString
     const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     file.close();
     QFile::remove(saved);
-    if (bytes.isEmpty() || !TextFile::writeBytes(path, bytes)) {
+    if (bytes.isEmpty() || FileSpace::write(path, bytes) != FileSpace::Problem::None) {
         m_failure = writeFailure(m_state, path, bytes.size());
         m_worker.quit();
         return false;

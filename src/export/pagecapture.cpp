@@ -1,6 +1,8 @@
 #include "pagecapture.h"
 
 #include "app/mainwindow.h"
+#include "export/officeapp.h"
+#include "platform/filespace.h"
 #include "browser/tabbrowsing.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -221,9 +223,8 @@ void PageCapture::viewSource()
         QFile::remove(existing);
     const QString path = s.paths.file(QStringLiteral("Doc.Txt"));
     const QByteArray bytes = encodeSource(values.value(0).toString(), values.value(1).toString());
-    if (!TextFile::writeBytes(path, bytes)) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
-                                    s.text(219, QStringLiteral("This file could not be written:")) + u'\n' + path);
+    if (FileSpace::write(path, bytes) != FileSpace::Problem::None) {
+        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, OfficeApp::writeFailure(s, path, bytes.size()));
         return;
     }
     if (!Shell::instance().openUrl(QUrl::fromLocalFile(path)))

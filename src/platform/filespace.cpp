@@ -1,5 +1,7 @@
 #include "filespace.h"
 
+#include "platform/textfile.h"
+
 #include <QFileInfo>
 #include <QStorageInfo>
 
@@ -24,6 +26,18 @@ Problem diagnose(const QString &path, qint64 bytes)
         return Problem::ReadOnly;
     if (storage.isValid() && storage.bytesAvailable() >= 0 && storage.bytesAvailable() < bytes + 4096)
         return Problem::DiskFull;
+    return Problem::None;
+}
+
+Problem write(const QString &path, const QByteArray &bytes)
+{
+    const Problem before = diagnose(path, bytes.size());
+    if (before != Problem::None)
+        return before;
+    if (!TextFile::writeBytes(path, bytes) || QFileInfo(path).size() != bytes.size()) {
+        const Problem after = diagnose(path, bytes.size());
+        return after == Problem::None ? Problem::Other : after;
+    }
     return Problem::None;
 }
 

@@ -12,4 +12,9 @@ enum class Problem { None, IsFolder, NoFolder, ReadOnly, DiskFull, Other };
 // None when nothing stands in the way.
 Problem diagnose(const QString &path, qint64 bytes);
 
+// Writes the file whole through the program's one write path, but only where there is
+// room for it: a full disk must never leave a cut-off file in place of the user's old
+// one. None when the file is there, complete.
+Problem write(const QString &path, const QByteArray &bytes);
+
 } // namespace FileSpace

@@ -198,7 +198,8 @@ TEST_F(UserFilesTest, FailuresToWriteAreSaidInWords)
     EXPECT_EQ(lastMessage(), lang().entry(252) + u'\n' + folder.file(QStringLiteral("readonly/page.pdf")));
     exportTo("SAVE:WORDH", folder.file(QStringLiteral("full/page.doc")));
     EXPECT_EQ(lastMessage(), lang().entry(251) + u'\n' + folder.file(QStringLiteral("full/page.doc")));
-    EXPECT_TRUE(everythingIn(folder.file(QStringLiteral("full"))).isEmpty());
+    EXPECT_TRUE(everythingIn(folder.file(QStringLiteral("full"))).isEmpty())
+        << QFileInfo(folder.file(QStringLiteral("full/page.doc"))).size() << " " << str(run(QStringLiteral("df"), {folder.file(QStringLiteral("full"))}));
     EXPECT_EQ(window->windowOpacity(), 1.0);
 }
 
