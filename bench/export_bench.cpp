@@ -7,6 +7,7 @@
 #include "app/application.h"
 #include "app/mainwindow.h"
 #include "browser/tabbrowsing.h"
+#include "commands/dispatch.h"
 #include "export/exports.h"
 #include "export/exporttimings.h"
 #include "export/officeapp.h"
@@ -15,6 +16,7 @@
 #include "support/docpage.h"
 #include "support/engineenv.h"
 #include "support/httpserver.h"
+#include "support/pagewords.h"
 #include "support/programfolder.h"
 
 #include <QApplication>
@@ -52,32 +54,6 @@ QByteArray figure(int n)
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return png;
-}
-
-QStringList words(const QString &text)
-{
-    static const QRegularExpression word(QStringLiteral("[\\p{L}\\p{N}]+"));
-    QStringList result;
-    for (auto it = word.globalMatch(text); it.hasNext();)
-        result.append(it.next().captured(0));
-    return result;
-}
-
-// The share of the page's words found in the document in the page's order.
-double inOrder(const QStringList &page, const QStringList &document)
-{
-    qsizetype at = 0;
-    int found = 0;
-    for (const QString &w : page) {
-        for (qsizetype i = at; i < document.size() && i < at + 60; ++i) {
-            if (document.at(i) == w) {
-                at = i + 1;
-                ++found;
-                break;
-            }
-        }
-    }
-    return page.isEmpty() ? 1.0 : static_cast<double>(found) / page.size();
 }
 
 QString pdfText(const QString &pdf)
@@ -209,7 +185,7 @@ int main(int argc, char **argv)
             for (const auto &step : ExportTimings::steps())
                 m->steps[step.first].append(step.second / 1000.0);
             if (m->words < 0 && !pageWords.isEmpty() && target.endsWith(QLatin1String(".pdf")))
-                m->words = inOrder(pageWords, words(pdfText(target)));
+                m->words = PageWords::inOrder(pageWords, PageWords::words(pdfText(target)));
         }
         QFile::remove(target);
         QFile::remove(Exports::sideDocumentPath(target));
@@ -233,7 +209,7 @@ int main(int argc, char **argv)
         window.tabs()->goAddress(0);
         window.tabs()->webAttend();
         const auto shown = window.currentBrowser()->evaluate(QStringLiteral("document.body.innerText"), 30000);
-        const QStringList pageWords = words(shown ? shown->toString() : QString());
+        const QStringList pageWords = PageWords::words(shown ? shown->toString() : QString());
         Peer peer{folder.file(QStringLiteral("peer%1").arg(i)), folder.file(QStringLiteral("peer-profile"))};
 
         Measured word, pdf, excel;
@@ -255,7 +231,7 @@ int main(int argc, char **argv)
             peerXlsSize.append(size);
         }
         peer.run(QStringLiteral("pdf"), QStringLiteral("HTML (StarWriter)"), nullptr);
-        const double peerWords = inOrder(pageWords, words(pdfText(peer.output(QStringLiteral("pdf")))));
+        const double peerWords = PageWords::inOrder(pageWords, PageWords::words(pdfText(peer.output(QStringLiteral("pdf")))));
 
         printf("%s: %lld bytes of HTML, %d table rows, %lld words shown; median of %d runs\n", page.name,
                static_cast<long long>(page.html.size()), static_cast<int>(page.html.count("<tr>")),

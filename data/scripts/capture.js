@@ -170,9 +170,11 @@
                     + esc(alt) + '">', '');
     }
 
-    function children(el, sink, dir) {
+    // style: the element's own computed style, when the caller has it already.
+    function children(el, sink, dir, style) {
+        var own = style || getComputedStyle(el);
         for (var child = el.firstChild; child; child = child.nextSibling)
-            node(child, sink, dir);
+            node(child, sink, dir, own);
     }
 
     function frameDocument(frame) {
@@ -208,12 +210,12 @@
                 flushLoose();
                 var item = new Sink();
                 var itemDir = cs.direction;
-                children(child, item, itemDir);
+                children(child, item, itemDir, cs);
                 var content = item.asContent(itemDir);
                 html += '<li' + dirAttr(itemDir !== dir ? itemDir : '') + langAttr(child) + '>' + content[0] + '</li>\n';
                 text += content[1] + '\n';
             } else {
-                node(child, loose, dir);
+                node(child, loose, dir, style);
             }
         }
         flushLoose();
@@ -228,7 +230,7 @@
             if (hidden(child, cs))
                 continue;
             var part = new Sink();
-            children(child, part, cs.direction);
+            children(child, part, cs.direction, cs);
             var content = part.asContent(cs.direction);
             if (content[1].trim() === '' && !/<img /.test(content[0]))
                 continue;
@@ -272,7 +274,7 @@
                 var content = new Sink();
                 var cellDir = cs.direction;
                 if (cs.visibility !== 'hidden' || cell.firstElementChild)
-                    children(cell, content, cellDir);
+                    children(cell, content, cellDir, cs);
                 var got = content.asContent(cellDir);
                 var tag = cell.tagName === 'TH' ? 'th' : 'td';
                 var attrs = '';
@@ -317,7 +319,7 @@
         }
         var style = getComputedStyle(doc.body);
         var part = new Sink();
-        children(doc.body, part, style.direction);
+        children(doc.body, part, style.direction, style);
         var got = part.asBlocks(style.direction);
         if (got[1].trim() !== '' || /<img /.test(got[0]))
             sink.block('<div' + dirAttr(style.direction) + '>\n' + got[0] + '</div>\n', got[1], style.direction);
@@ -341,9 +343,9 @@
             sink.inline(esc(value) + ' ', value + ' ');
     }
 
-    function node(n, sink, dir) {
+    function node(n, sink, dir, parentStyle) {
         if (n.nodeType === 3) {
-            textNode(n, sink, getComputedStyle(n.parentNode));
+            textNode(n, sink, parentStyle || getComputedStyle(n.parentNode));
             return;
         }
         if (n.nodeType !== 1 || SKIP[n.tagName])
@@ -404,7 +406,7 @@
         if (/^H[1-6]$/.test(tag) || tag === 'P' || tag === 'BLOCKQUOTE' || tag === 'ADDRESS'
             || tag === 'FIGCAPTION' || tag === 'CAPTION' || tag === 'LEGEND' || tag === 'SUMMARY') {
             var part = new Sink();
-            children(el, part, elDir);
+            children(el, part, elDir, style);
             var attrs = dirAttr(elDir) + langAttr(el);
             if (tag === 'BLOCKQUOTE') {
                 var quoted = part.asBlocks(elDir);
@@ -433,14 +435,14 @@
             var lang = langAttr(el);
             if (elDir !== dir || lang) {
                 var own = new Sink();
-                children(el, own, elDir);
+                children(el, own, elDir, style);
                 var got = own.asBlocks(elDir);
                 if (got[1].trim() !== '' || /<img /.test(got[0]))
                     sink.block('<div' + dirAttr(elDir) + lang + '>\n' + got[0] + '</div>\n', got[1], dir);
                 return;
             }
             sink.flush(dir);
-            children(el, sink, dir);
+            children(el, sink, dir, style);
             sink.flush(dir);
             return;
         }
@@ -455,12 +457,12 @@
             close = '</' + wrap + '>';
         } else {
             var weight = parseInt(style.fontWeight, 10);
-            var parentStyle = el.parentElement ? getComputedStyle(el.parentElement) : null;
-            if (weight >= 600 && (!parentStyle || parseInt(parentStyle.fontWeight, 10) < 600)) {
+            var outer = parentStyle || (el.parentElement ? getComputedStyle(el.parentElement) : null);
+            if (weight >= 600 && (!outer || parseInt(outer.fontWeight, 10) < 600)) {
                 open += '<b>';
                 close = '</b>' + close;
             }
-            if (style.fontStyle === 'italic' && (!parentStyle || parentStyle.fontStyle !== 'italic')) {
+            if (style.fontStyle === 'italic' && (!outer || outer.fontStyle !== 'italic')) {
                 open += '<i>';
                 close = '</i>' + close;
             }
@@ -472,7 +474,7 @@
         }
         var inlinePart = new Sink();
         inlinePart.inlineText = sink.inlineText.slice(-1); // for the space between runs
-        children(el, inlinePart, dir);
+        children(el, inlinePart, dir, style);
         var carried = sink.inlineText.slice(-1);
         if (inlinePart.hasBlocks || inlinePart.blocks.length) {
             var gotBlocks = inlinePart.asBlocks(dir);

@@ -128,18 +128,23 @@ bool Exports::describe(OfficeApp &office)
 void Exports::saveAsWord()
 {
     AppState &s = m_window->state();
+    const QString templ = s.useTemplateH ? s.templateHDoc : s.templateDoc;
+    OfficeApp word(s);
+    word.launch({templ.isEmpty() ? OfficeApp::newDocumentRequest(QStringLiteral("landscape"))
+                                 : OfficeApp::openRequest(templ)});
     const QString path = begin(true, QStringLiteral("Microsoft Word (*.doc)|*.doc"),
                                m_capture.suggestName(QStringLiteral(".doc"), QStringLiteral("WordDocument")),
                                kWriterExtensions);
     if (path.isEmpty() || !targetWritable(path))
-        return;
-
-    const QString templ = s.useTemplateH ? s.templateHDoc : s.templateDoc;
-    if (s.useTemplateH && templ.isEmpty())
+        return word.abandon();
+    if (s.useTemplateH && templ.isEmpty()) {
+        word.abandon();
         return finish(path, nullptr, s.text(223, QStringLiteral("The document was not saved.")));
-    if (!templ.isEmpty() && !QFileInfo::exists(templ))
+    }
+    if (!templ.isEmpty() && !QFileInfo::exists(templ)) {
+        word.abandon();
         return finish(path, nullptr, s.text(224, QStringLiteral("The template could not be found:")) + u'\n' + templ);
-    OfficeApp word(s);
+    }
     ExportProgress progress(m_window, 4);
     progress.attach(word.worker());
     const QByteArray document = m_capture.page().document(true, QDateTime::currentDateTime());
@@ -183,18 +188,23 @@ QString Exports::nextFreeName(const QString &path)
 void Exports::saveAsPdf()
 {
     AppState &s = m_window->state();
+    OfficeApp word(s);
+    word.launch({OfficeApp::openRequest(s.templateHDoc)});
     const QString path = begin(true, QStringLiteral("PDF  (*.pdf)|*.pdf"),
                                m_capture.suggestName(QStringLiteral(".pdf"), QStringLiteral("PDFDocument")), {});
     if (path.isEmpty() || !targetWritable(path))
-        return;
-    if (s.useTemplateH || s.templateHDoc.isEmpty())
+        return word.abandon();
+    if (s.useTemplateH || s.templateHDoc.isEmpty()) {
+        word.abandon();
         return finish(path, nullptr, s.text(223, QStringLiteral("The document was not saved.")));
-    if (!QFileInfo::exists(s.templateHDoc))
+    }
+    if (!QFileInfo::exists(s.templateHDoc)) {
+        word.abandon();
         return finish(path, nullptr,
                       s.text(224, QStringLiteral("The template could not be found:")) + u'\n' + s.templateHDoc);
+    }
     // The side document never replaces a file the user did not choose.
     const QString side = sideDocumentPath(path) == path ? path : nextFreeName(sideDocumentPath(path));
-    OfficeApp word(s);
     ExportProgress progress(m_window, 5);
     progress.attach(word.worker());
     const QByteArray document = m_capture.page().document(true, QDateTime::currentDateTime());
@@ -300,17 +310,19 @@ void Exports::saveAsExcel()
     AppState &s = m_window->state();
     // The clipboard is not cleared first here; but only what the page gives is ever
     // exported, never what the clipboard held before.
+    const QJsonObject sheet{{QStringLiteral("Name"), typed("string", QStringLiteral("Sheet2"))},
+                            {QStringLiteral("Index"), typed("long", QStringLiteral("1"))}};
+    OfficeApp excel(s);
+    excel.launch({OfficeApp::newDocumentRequest(QStringLiteral("scalc")),
+                  OfficeApp::unoRequest(QStringLiteral(".uno:Insert"), sheet)});
     const QString path = begin(false, QStringLiteral("Microsoft Excel(*.xls)|*.xls"),
                                m_capture.suggestName(QStringLiteral(".xls"), QStringLiteral("ExcelDocument")),
                                {QStringLiteral("xlsx"), QStringLiteral("ods"), QStringLiteral("csv")});
     if (path.isEmpty() || !targetWritable(path))
-        return;
+        return excel.abandon();
     // An old file at the path stays until the new one is complete.
-    OfficeApp excel(s);
     ExportProgress progress(m_window, 4);
     progress.attach(excel.worker());
-    const QJsonObject sheet{{QStringLiteral("Name"), typed("string", QStringLiteral("Sheet2"))},
-                            {QStringLiteral("Index"), typed("long", QStringLiteral("1"))}};
     // A spreadsheet keeps no pictures.
     const QByteArray document = m_capture.page().document(false, QDateTime::currentDateTime());
     // The new sheet goes in front and becomes the active one, as a workbook's added

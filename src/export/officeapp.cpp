@@ -84,6 +84,31 @@ bool OfficeApp::check(const OfficeWorker::Reply &reply, const QString &step)
     return false;
 }
 
+void OfficeApp::launch(const QList<QJsonObject> &ahead)
+{
+    m_worker.launch(ahead);
+}
+
+QJsonObject OfficeApp::openRequest(const QString &path)
+{
+    return {{QStringLiteral("op"), QStringLiteral("load")}, {QStringLiteral("path"), path}, {QStringLiteral("copy"), true}};
+}
+
+QJsonObject OfficeApp::newDocumentRequest(const QString &factory)
+{
+    // Presentations are drawn on before anything can be pasted onto them.
+    return {{QStringLiteral("op"), QStringLiteral("load")},
+            {QStringLiteral("factory"), factory},
+            {QStringLiteral("render"), factory == QLatin1String("simpress")}};
+}
+
+QJsonObject OfficeApp::unoRequest(const QString &command, const QJsonObject &arguments)
+{
+    return {{QStringLiteral("op"), QStringLiteral("uno")},
+            {QStringLiteral("command"), command},
+            {QStringLiteral("arguments"), arguments}};
+}
+
 bool OfficeApp::create()
 {
     return check(m_worker.start(), QStringLiteral("start"));
@@ -91,19 +116,12 @@ bool OfficeApp::create()
 
 bool OfficeApp::open(const QString &path)
 {
-    return check(m_worker.request({{QStringLiteral("op"), QStringLiteral("load")},
-                                   {QStringLiteral("path"), path},
-                                   {QStringLiteral("copy"), true}}),
-                 QStringLiteral("open ") + path);
+    return check(m_worker.request(openRequest(path)), QStringLiteral("open ") + path);
 }
 
 bool OfficeApp::newDocument(const QString &factory)
 {
-    // Presentations are drawn on before anything can be pasted onto them.
-    return check(m_worker.request({{QStringLiteral("op"), QStringLiteral("load")},
-                                   {QStringLiteral("factory"), factory},
-                                   {QStringLiteral("render"), factory == QLatin1String("simpress")}}),
-                 QStringLiteral("new document"));
+    return check(m_worker.request(newDocumentRequest(factory)), QStringLiteral("new document"));
 }
 
 bool OfficeApp::pasteFile(const QString &mime, const QByteArray &data, bool replaceAll)
@@ -235,9 +253,7 @@ bool OfficeApp::saveAs(const QString &path, const QString &format, const QString
 
 bool OfficeApp::uno(const QString &command, const QJsonObject &arguments, QJsonObject *result)
 {
-    const OfficeWorker::Reply reply = m_worker.request({{QStringLiteral("op"), QStringLiteral("uno")},
-                                                        {QStringLiteral("command"), command},
-                                                        {QStringLiteral("arguments"), arguments}});
+    const OfficeWorker::Reply reply = m_worker.request(unoRequest(command, arguments));
     if (result)
         *result = reply.data;
     return check(reply, command);
@@ -286,8 +302,8 @@ QString OfficeApp::impressFormat(const QString &path)
 QString OfficeApp::pdfOptions()
 {
     // The word processor's fixed-format export as the PDF export asks for it: whole
-    // document, print quality, document properties kept, structure tags on, no
-    // bookmarks, plain PDF (no PDF/A), not opened afterwards.
+    // document, print quality, document properties kept, no bookmarks, plain PDF (no
+    // PDF/A), not opened afterwards.
     auto boolean = [](bool v) {
         return QJsonObject{{QStringLiteral("type"), QStringLiteral("boolean")},
                            {QStringLiteral("value"), v ? QStringLiteral("true") : QStringLiteral("false")}};
@@ -297,7 +313,9 @@ QString OfficeApp::pdfOptions()
                            {QStringLiteral("value"), QString::number(v)}};
     };
     const QJsonObject options{
-        {QStringLiteral("UseTaggedPDF"), boolean(true)},          // DocStructureTags
+        // Structure tags off: LibreOffice writes each tag as an object of its own, which
+        // made PDFs of long pages 17 to 27 times the size of its untagged ones.
+        {QStringLiteral("UseTaggedPDF"), boolean(false)},
         {QStringLiteral("ExportBookmarks"), boolean(false)},      // CreateBookmarks 0
         {QStringLiteral("SelectPdfVersion"), number(0)},          // UseISO19005_1 False
         {QStringLiteral("ViewPDFAfterExport"), boolean(false)},   // OpenAfterExport False

@@ -20,6 +20,14 @@ public:
     OfficeApp(const OfficeApp &) = delete;
     OfficeApp &operator=(const OfficeApp &) = delete;
 
+    // Starts the office application with the export's first requests sent ahead (the
+    // document to open or make), so that it starts while the page is taken and the user
+    // picks a file. create(), open() and the rest then take their answers.
+    void launch(const QList<QJsonObject> &ahead);
+    static QJsonObject openRequest(const QString &path);
+    static QJsonObject newDocumentRequest(const QString &factory);
+    static QJsonObject unoRequest(const QString &command, const QJsonObject &arguments);
+
     bool create();
     // Opens a file from a copy, so the file itself is never written.
     bool open(const QString &path);
@@ -44,6 +52,8 @@ public:
     int parts();
     bool setPart(int part);
     void quit();
+    // The export ended before it needed the office application: ended at once.
+    void abandon() { m_worker.abandon(); }
 
     QString failureMessage() const { return m_failure; }
     bool cancelled() const { return m_worker.cancelled(); }

@@ -33,8 +33,6 @@ int embeddedPictures(const QString &flatXml)
 
 class CaptureTest : public ExportTest
 {
-protected:
-    static QString sideDocumentPathFor(const QString &pdf) { return Exports::sideDocumentPath(pdf); }
 };
 
 } // namespace
@@ -53,7 +51,6 @@ TEST_F(CaptureTest, AFloatedMainColumnComesOutWholeInTheDocumentAndThePdf)
     exportTo("SAVE:PDF", pdf);
     ASSERT_EQ(lastMessage(), lang().entry(108) + pdf);
     const QStringList inPdf = words(pdfText(pdf));
-    if (qEnvironmentVariableIsSet("QUORL_DEBUG")) { QFile::copy(pdf, QStringLiteral("/tmp/w10/docs.pdf")); QFile::copy(sideDocumentPathFor(pdf), QStringLiteral("/tmp/w10/docs.doc")); TextFile::writeBytes(QStringLiteral("/tmp/w10/docs.html"), QGuiApplication::clipboard()->mimeData()->html().toUtf8()); }
     EXPECT_GE(inOrder(shown, inPdf), 0.995) << "PDF words " << inPdf.size() << " of " << shown.size();
     // The permalinks that show only on hover are not part of the page.
     EXPECT_FALSE(pdfText(pdf).contains(QStringLiteral("\u00b6")));
@@ -94,7 +91,6 @@ TEST_F(CaptureTest, RightToLeftParagraphsStayRightToLeft)
     EXPECT_EQ(dialogs.dialogs.suggestedNames.value(0), QStringLiteral("WordDocument.doc"));
     ASSERT_EQ(lastMessage(), lang().entry(108) + doc);
     const QString odt = flat(doc, QStringLiteral("fodt"));
-    if (qEnvironmentVariableIsSet("QUORL_DEBUG")) { TextFile::writeBytes(QStringLiteral("/tmp/w10/rtl.fodt"), odt.toUtf8()); TextFile::writeBytes(QStringLiteral("/tmp/w10/rtl.html"), QGuiApplication::clipboard()->mimeData()->html().toUtf8()); }
     // Paragraph styles written right to left, and the paragraphs that use them.
     static const QRegularExpression rtlStyle(
         QStringLiteral("<style:style style:name=\"([^\"]+)\" style:family=\"paragraph\"[^>]*>\\s*"
@@ -142,7 +138,6 @@ TEST_F(CaptureTest, PicturesComeFromWhatTheBrowserLoadedAndNothingIsFetchedAgain
     EXPECT_LT(clock.elapsed(), 25000);
     EXPECT_EQ(server.totalRequests() + other.totalRequests(), requestsBefore); // nothing asked for again
     const QString odt = flat(doc, QStringLiteral("fodt"));
-    if (qEnvironmentVariableIsSet("QUORL_DEBUG")) { TextFile::writeBytes(QStringLiteral("/tmp/w10/pic.fodt"), odt.toUtf8()); TextFile::writeBytes(QStringLiteral("/tmp/w10/pic.html"), QGuiApplication::clipboard()->mimeData()->html().toUtf8()); }
     EXPECT_EQ(embeddedPictures(odt), 4);
     EXPECT_FALSE(odt.contains(QStringLiteral("xlink:href=\"http"))); // nothing linked, everything embedded
     EXPECT_FALSE(odt.contains(QStringLiteral("xlink:href=\"file")));
@@ -218,7 +213,6 @@ TEST_F(CaptureTest, SpreadsheetCellsHoldTheTextThePageShows)
     exportTo("SAVE:EXCEL", xls);
     ASSERT_EQ(lastMessage(), lang().entry(108) + xls);
     const QString csv = TextFile::readText(convert(xls, QStringLiteral("csv"), xls + QStringLiteral(".csv"))).value_or(QString());
-    if (qEnvironmentVariableIsSet("QUORL_DEBUG")) { TextFile::writeBytes(QStringLiteral("/tmp/w10/t.csv"), csv.toUtf8()); TextFile::writeBytes(QStringLiteral("/tmp/w10/t.html"), QGuiApplication::clipboard()->mimeData()->html().toUtf8()); }
     // Footnote markers stay markers; plain numbers are numbers.
     EXPECT_TRUE(csv.contains(QStringLiteral("NAME_1,7,(2),"))) << str(csv.left(3000));
     EXPECT_FALSE(csv.contains(QStringLiteral(",-2,")));

@@ -4,9 +4,11 @@
 #include "export/exports.h"
 #include "platform/office/officeworker.h"
 #include "platform/textfile.h"
+#include "support/pagewords.h"
 #include "support/windowfixture.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QProcess>
 #include <QRegularExpression>
 
@@ -98,33 +100,10 @@ protected:
         const auto text = window->browser(tab)->evaluate(QStringLiteral("document.body.innerText"), 20000);
         return words(text ? text->toString() : QString());
     }
-    static QStringList words(const QString &text)
-    {
-        static const QRegularExpression word(QStringLiteral("[\\p{L}\\p{N}]+"));
-        QStringList result;
-        auto it = word.globalMatch(text);
-        while (it.hasNext())
-            result.append(it.next().captured(0));
-        return result;
-    }
-    // The share of the page's words found in the document in the page's order: each
-    // is looked for a little ahead of the last one found.
+    static QStringList words(const QString &text) { return PageWords::words(text); }
     static double inOrder(const QStringList &page, const QStringList &document)
     {
-        if (page.isEmpty())
-            return 1.0;
-        qsizetype at = 0;
-        int found = 0;
-        for (const QString &w : page) {
-            for (qsizetype i = at; i < document.size() && i < at + 60; ++i) {
-                if (document.at(i) == w) {
-                    at = i + 1;
-                    ++found;
-                    break;
-                }
-            }
-        }
-        return static_cast<double>(found) / page.size();
+        return PageWords::inOrder(page, document);
     }
 
     // LibreOffice's own conversion of an HTML file, for comparison.
@@ -136,6 +115,25 @@ protected:
                                         QStringLiteral("--headless"), QStringLiteral("--infilter=") + filter,
                                         QStringLiteral("--convert-to"), format, QStringLiteral("--outdir"), out, html});
         return out + u'/' + QFileInfo(html).completeBaseName() + u'.' + format.section(u':', 0, 0);
+    }
+
+    // The office workers this test program started, by their process ids.
+    QList<qint64> workerProcesses() const
+    {
+        const QString worker = QFileInfo(folder.file(QStringLiteral("quorl-office"))).canonicalFilePath();
+        QList<qint64> pids;
+        QDirIterator tasks(QStringLiteral("/proc/self/task"), QDir::Dirs | QDir::NoDotAndDotDot);
+        while (tasks.hasNext()) {
+            QFile children(tasks.next() + QStringLiteral("/children"));
+            if (!children.open(QIODevice::ReadOnly))
+                continue;
+            for (const QByteArray &pid : children.readAll().split(' ')) {
+                const QString id = QString::fromLatin1(pid.trimmed());
+                if (!id.isEmpty() && QFileInfo(QStringLiteral("/proc/") + id + QStringLiteral("/exe")).symLinkTarget() == worker)
+                    pids.append(id.toLongLong());
+            }
+        }
+        return pids;
     }
 
     QString lastMessage() const

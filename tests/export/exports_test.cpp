@@ -112,13 +112,14 @@ TEST_F(ExportsTest, EmptyPageSaysSoAndNothingMore)
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("a password the user copied"));
 }
 
-TEST_F(ExportsTest, CancelStartsNoWorker)
+TEST_F(ExportsTest, CancelSaysNothingAndLeavesNoWorker)
 {
     open("/weather");
     click(3, "SAVE:PDF");
     ASSERT_EQ(dialogs.dialogs.suggestedNames.size(), 1);
     EXPECT_TRUE(dialogs.dialogs.messages.isEmpty()); // a cancel is no save
-    EXPECT_TRUE(QDir(folder.file(QStringLiteral("Data/Office"))).isEmpty()); // LibreOffice never ran
+    // LibreOffice was started ahead, while the page was taken; it is gone.
+    EXPECT_TRUE(workerProcesses().isEmpty());
     EXPECT_EQ(window->windowOpacity(), 1.0);
 }
 

@@ -66,17 +66,21 @@ void OfficeWorker::cancel()
     m_cancelled = true;
 }
 
-OfficeWorker::Reply OfficeWorker::start()
+void OfficeWorker::launch(const QList<QJsonObject> &ahead)
 {
-    if (!QFileInfo(m_workerPath).isExecutable())
-        return {Failure::Missing, QStringLiteral("the office worker is missing: ") + m_workerPath, {}};
     kill();
     m_cancelled = false;
+    m_launchFailure.reset();
+    if (!QFileInfo(m_workerPath).isExecutable()) {
+        m_launchFailure = Reply{Failure::Missing, QStringLiteral("the office worker is missing: ") + m_workerPath, {}};
+        return;
+    }
     m_private = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/quorl-office-XXXXXX"));
     if (!m_private->isValid()) {
-        const QString error = m_private->errorString();
+        m_launchFailure = Reply{Failure::Missing, QStringLiteral("no temporary folder for the office worker: ")
+                                                      + m_private->errorString(), {}};
         m_private.reset();
-        return {Failure::Missing, QStringLiteral("no temporary folder for the office worker: ") + error, {}};
+        return;
     }
     m_process = new QProcess(this);
     m_process->setProgram(m_workerPath);
@@ -87,17 +91,44 @@ OfficeWorker::Reply OfficeWorker::start()
     m_process->setStandardErrorFile(QProcess::nullDevice());
     m_process->start();
     if (!m_process->waitForStarted(10000)) {
-        const QString error = m_process->errorString();
+        m_launchFailure = Reply{Failure::Missing, QStringLiteral("the office worker could not be started: ")
+                                                      + m_process->errorString(), {}};
         kill();
-        return {Failure::Missing, QStringLiteral("the office worker could not be started: ") + error, {}};
+        return;
     }
     QDir().mkpath(m_profileFolder);
-    Reply reply = request({{QStringLiteral("op"), QStringLiteral("init")},
+    const QJsonObject init{{QStringLiteral("op"), QStringLiteral("init")},
                            {QStringLiteral("install"), libreOfficeProgramFolder()},
-                           {QStringLiteral("profile"), QUrl::fromLocalFile(m_profileFolder).toString()}});
+                           {QStringLiteral("profile"), QUrl::fromLocalFile(m_profileFolder).toString()}};
+    m_process->write(QJsonDocument(init).toJson(QJsonDocument::Compact) + '\n');
+    m_initSent = true;
+    for (const QJsonObject &request : ahead) {
+        m_process->write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
+        m_ahead.append(request);
+    }
+}
+
+OfficeWorker::Reply OfficeWorker::initReply(Reply reply) const
+{
     if (reply.failure == Failure::Refused)
         reply.failure = Failure::NoStart;
     return reply;
+}
+
+OfficeWorker::Reply OfficeWorker::start()
+{
+    if (!m_initSent && !m_launchFailure)
+        launch();
+    if (m_launchFailure)
+        return *m_launchFailure;
+    if (!m_initSent)
+        return {Failure::Crashed, QStringLiteral("the office worker is not running"), {}};
+    m_initSent = false;
+    if (m_cancelled) {
+        kill();
+        return {Failure::Cancelled, QString(), {}};
+    }
+    return initReply(waitForReply());
 }
 
 OfficeWorker::Reply OfficeWorker::request(const QJsonObject &request)
@@ -108,6 +139,16 @@ OfficeWorker::Reply OfficeWorker::request(const QJsonObject &request)
     }
     if (!running())
         return {Failure::Crashed, QStringLiteral("the office worker is not running"), {}};
+    // A request sent ahead: its answer is on its way. Answers to requests sent ahead
+    // that are no longer wanted are taken and dropped.
+    while (!m_ahead.isEmpty()) {
+        const QJsonObject ahead = m_ahead.takeFirst();
+        const Reply reply = waitForReply();
+        if (ahead == request)
+            return reply;
+        if (!running())
+            return reply;
+    }
     m_process->write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
     return waitForReply();
 }
@@ -180,6 +221,8 @@ void OfficeWorker::kill()
         m_process = nullptr;
     }
     m_buffer.clear();
+    m_ahead.clear();
+    m_initSent = false;
     // Whatever LibreOffice left in its temporary folder goes with the worker.
     m_private.reset();
 }

@@ -4,7 +4,10 @@
 #include <QObject>
 #include <QString>
 
+#include <QList>
+
 #include <memory>
+#include <optional>
 
 class QProcess;
 class QTemporaryDir;
@@ -37,11 +40,18 @@ public:
     OfficeWorker(QString workerPath, QString profileFolder, QObject *parent = nullptr);
     ~OfficeWorker() override;
 
+    // Starts the worker and sends it LibreOffice's start and the requests ahead at once,
+    // without waiting: LibreOffice starts, and makes the first document, while the
+    // program does other work. start() and request() then take their answers.
+    void launch(const QList<QJsonObject> &ahead = {});
     // "Create the application": the worker process and LibreOffice inside it.
     Reply start();
     Reply request(const QJsonObject &request);
     // "Quit": asks the worker to end and makes sure it has.
     void quit();
+    // Ends the worker at once, whatever it is doing (an export that ends before it
+    // needed the worker).
+    void abandon() { kill(); }
     bool running() const;
     qint64 processId() const;
     // The worker's private folder while it runs (files handed to it, documents it saves).
@@ -64,6 +74,7 @@ signals:
 private:
     Reply waitForReply();
     void kill();
+    Reply initReply(Reply reply) const;
 
     QString m_workerPath;
     QString m_profileFolder;
@@ -71,4 +82,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_private;
     QByteArray m_buffer;
     bool m_cancelled = false;
+    bool m_initSent = false;
+    std::optional<Reply> m_launchFailure;
+    QList<QJsonObject> m_ahead; // sent, their answers not yet taken
 };
