@@ -239,7 +239,7 @@ int main(int argc, char **argv)
         compare("SAVE:WORDH", word, peerDoc, peerDocSize, "soffice --convert-to doc");
         compare("SAVE:PDF", pdf, peerPdf, peerPdfSize, "soffice --convert-to pdf");
         compare("", Measured{pdf.times, pdf.sizes, {}, -1}, peerTagged, peerTaggedSize,
-                "soffice --convert-to pdf, same PDF settings (tagged)");
+                "soffice --convert-to pdf with our PDF settings");
         printf("    words of the page in the PDF, in order: ours %.1f %%, soffice's %.1f %%\n", pdf.words * 100,
                peerWords * 100);
         compare("SAVE:EXCEL", excel, peerXls, peerXlsSize, "soffice --convert-to xls");

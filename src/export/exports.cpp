@@ -40,16 +40,22 @@ QJsonObject typed(const char *type, const QString &value)
     return QJsonObject{{QStringLiteral("type"), QString::fromLatin1(type)}, {QStringLiteral("value"), value}};
 }
 
-// The added sheet can show a moment after the command has answered.
-bool sheetAdded(OfficeApp &office)
+// The added sheet can show a moment after the command has answered, and right after
+// the workbook was made the command may not have been taken at all: then it is sent
+// again.
+bool addSheet(OfficeApp &office, const QJsonObject &sheet)
 {
-    for (int tries = 0; tries < 100; ++tries) {
-        const int parts = office.parts();
-        if (parts >= 2)
-            return true;
-        if (parts < 0)
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!office.uno(QStringLiteral(".uno:Insert"), sheet))
             return false;
-        Wait::sleep(20);
+        for (int tries = 0; tries < 50; ++tries) {
+            const int parts = office.parts();
+            if (parts >= 2)
+                return true;
+            if (parts < 0)
+                return false;
+            Wait::sleep(20);
+        }
     }
     return false;
 }
@@ -332,7 +338,7 @@ void Exports::saveAsExcel()
         && step("worker start", excel.create())
         && progress.step(s.text(258, QStringLiteral("Opening the document...")))
         && step("new workbook", excel.newDocument(QStringLiteral("scalc")))
-        && step("add sheet", excel.uno(QStringLiteral(".uno:Insert"), sheet) && sheetAdded(excel) && excel.setPart(0))
+        && step("add sheet", addSheet(excel, sheet) && excel.setPart(0))
         && progress.step(s.text(259, QStringLiteral("Putting the page into the document...")))
         && step("paste", excel.pasteHtml(document, false)) && step("properties", describe(excel))
         && progress.step(s.text(260, QStringLiteral("Saving the document...")))

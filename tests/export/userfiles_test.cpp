@@ -281,6 +281,7 @@ TEST_F(UserFilesTest, PropertiesLinksPageSourceAndOpening)
     EXPECT_TRUE(info.contains(url("/article")));
     const QString ods = folder.file(QStringLiteral("props.ods"));
     exportTo("SAVE:EXCEL", ods);
+    ASSERT_EQ(lastMessage(), lang().entry(108) + ods);
     EXPECT_TRUE(flat(ods, QStringLiteral("fods")).contains(QStringLiteral("<dc:title>Harbour news</dc:title>")));
 
     // Links.Doc: one paragraph per link, none empty between them.

@@ -159,15 +159,18 @@ private:
 
     bool unoCommand(const char *command, const char *arguments = nullptr, int timeoutMs = 15000)
     {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         int before;
         {
             std::lock_guard<std::mutex> lock(m_results.mutex);
             before = m_results.results;
         }
         m_document->postUnoCommand(command, arguments, true);
+        // Right after a load a command may not be dispatched at all: no result will
+        // come, and the caller sees from the document whether it acted.
+        const auto limit = lastError().isEmpty() ? until : std::min(until, std::chrono::steady_clock::now() + std::chrono::seconds(1));
         std::unique_lock<std::mutex> lock(m_results.mutex);
-        return m_results.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                          [&] { return m_results.results > before; })
+        return m_results.changed.wait_until(lock, limit, [&] { return m_results.results > before; })
                && m_results.lastSuccess;
     }
 
