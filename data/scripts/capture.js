@@ -44,7 +44,8 @@
     };
     Sink.prototype.flush = function (dir) {
         if (this.inlineText.replace(/[\s\u00a0]+/g, '') !== '' || /<img /.test(this.inlineHtml)) {
-            this.blocks.push(['<p' + dirAttr(dir) + '>' + this.inlineHtml.trim() + '</p>\n',
+            this.blocks.push(['<p' + dirAttr(dir) + (dir === 'rtl' ? ' align="right"' : '') + '>'
+                              + this.inlineHtml.trim() + '</p>\n',
                               this.inlineText.trim() + '\n']);
         }
         this.inlineHtml = '';
@@ -74,6 +75,19 @@
 
     function dirAttr(dir) {
         return dir && (dir !== rootDir || dir === 'rtl') ? ' dir="' + dir + '"' : '';
+    }
+
+    // The side a block's lines keep to, where it is not the natural one of a
+    // left-to-right paragraph (the document's own paragraphs may say otherwise).
+    function alignAttr(style, dir) {
+        var a = String(style.textAlign).replace('-webkit-', '');
+        if (a === 'start' || a === 'auto')
+            a = dir === 'rtl' ? 'right' : 'left';
+        else if (a === 'end')
+            a = dir === 'rtl' ? 'left' : 'right';
+        if ((a === 'left' && dir !== 'rtl') || (a !== 'left' && a !== 'right' && a !== 'center'))
+            return '';
+        return ' align="' + a + '"';
     }
 
     function langAttr(el) {
@@ -426,7 +440,8 @@
             var innerText = part.inlineText.trim();
             if (innerText.replace(/[\s\u00a0]+/g, '') === '' && !/<img /.test(inner))
                 return;
-            sink.block('<' + name + attrs + '>' + inner + '</' + name + '>\n', innerText + '\n', dir);
+            sink.block('<' + name + attrs + alignAttr(style, elDir) + '>' + inner + '</' + name + '>\n', innerText + '\n',
+                       dir);
             return;
         }
         if (isBlock(style)) {

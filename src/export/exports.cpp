@@ -86,14 +86,14 @@ void Exports::finish(const QString &path, const OfficeApp *office, const QString
 }
 
 QString Exports::begin(bool clearClipboard, const QString &filter, const QString &suggestedName,
-                       const QStringList &accepted)
+                       const QStringList &accepted, bool withPictures)
 {
     const AppState &s = m_window->state();
     ExportTimings::start();
     m_capture.setOpacity(s.exportAlpha);
     const QString status = m_window->statusText()->text();
     m_window->statusText()->setText(s.text(261, QStringLiteral("Taking the page...")));
-    const bool copied = m_capture.copyPage(clearClipboard);
+    const bool copied = m_capture.copyPage(clearClipboard, withPictures);
     m_window->statusText()->setText(status);
     ExportTimings::mark(QStringLiteral("copy page"));
     if (!copied && m_capture.cancelled()) {
@@ -323,7 +323,7 @@ void Exports::saveAsExcel()
                   OfficeApp::unoRequest(QStringLiteral(".uno:Insert"), sheet)});
     const QString path = begin(false, QStringLiteral("Microsoft Excel(*.xls)|*.xls"),
                                m_capture.suggestName(QStringLiteral(".xls"), QStringLiteral("ExcelDocument")),
-                               {QStringLiteral("xlsx"), QStringLiteral("ods"), QStringLiteral("csv")});
+                               {QStringLiteral("xlsx"), QStringLiteral("ods"), QStringLiteral("csv")}, false);
     if (path.isEmpty() || !targetWritable(path))
         return excel.abandon();
     // An old file at the path stays until the new one is complete.

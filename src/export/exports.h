@@ -52,7 +52,7 @@ private:
     // The start the page exports share: the window translucent, the page captured, the
     // save dialog. Empty when the export ends there (nothing to export, cancelled).
     QString begin(bool clearClipboard, const QString &filter, const QString &suggestedName,
-                  const QStringList &accepted);
+                  const QStringList &accepted, bool withPictures = true);
     // The chosen path cannot be written at all (a folder, a read-only folder): the
     // user is told and the export ends. True when the way is clear.
     bool targetWritable(const QString &path);

@@ -63,7 +63,7 @@ bool PageCapture::clipboardHasContent()
     return data && ((data->hasText() && !data->text().trimmed().isEmpty()) || data->hasHtml() || data->hasImage());
 }
 
-bool PageCapture::copyPage(bool clearFirst)
+bool PageCapture::copyPage(bool clearFirst, bool withPictures)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (clearFirst)
@@ -88,7 +88,7 @@ bool PageCapture::copyPage(bool clearFirst)
     }
     if (m_page.isEmpty())
         return false;
-    if (m_page.loaded.size() < m_page.pictures.size()) {
+    if (withPictures && m_page.loaded.size() < m_page.pictures.size()) {
         // The pictures as the engine loaded them: its own archive of the page, in a
         // private folder that goes at once. Nothing is fetched again.
         QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/quorl-page-XXXXXX"));
@@ -100,7 +100,7 @@ bool PageCapture::copyPage(bool clearFirst)
         }
     }
     auto *data = new QMimeData;
-    data->setHtml(QString::fromUtf8(m_page.document(true, QDateTime::currentDateTime())));
+    data->setHtml(QString::fromUtf8(m_page.document(withPictures, QDateTime::currentDateTime())));
     data->setText(m_page.text);
     clipboard->setMimeData(data);
     return true;

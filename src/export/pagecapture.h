@@ -21,8 +21,9 @@ public:
     // Copy_Page: once the page has completed, a clean copy of it (page()) is taken from
     // the engine's document and put on the clipboard as HTML and text. False when the
     // page gives nothing to export. clearFirst is false for the spreadsheet export, whose
-    // clipboard then keeps what it held.
-    bool copyPage(bool clearFirst);
+    // clipboard then keeps what it held. withPictures false: the copy leaves pictures out
+    // (the spreadsheet keeps none), so they are not gathered.
+    bool copyPage(bool clearFirst, bool withPictures = true);
     const CleanPage &page() const { return m_page; }
     // The last copy ended because the user stopped the wait for the page.
     bool cancelled() const { return m_cancelled; }
