@@ -1,9 +1,11 @@
 #include "exports.h"
 
 #include "app/mainwindow.h"
+#include "export/exportprogress.h"
 #include "export/exporttimings.h"
 #include "export/officeapp.h"
 #include "platform/dialogs.h"
+#include "platform/filespace.h"
 #include "platform/shell.h"
 #include "platform/textfile.h"
 #include "platform/wait.h"
@@ -11,11 +13,14 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QDateTime>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QJsonObject>
+#include <QLabel>
 #include <QMimeData>
+#include <QSet>
 #include <QTimer>
 #include <QUrl>
 
@@ -30,6 +35,34 @@ bool step(const char *name, bool ok)
     return ok;
 }
 
+QJsonObject typed(const char *type, const QString &value)
+{
+    return QJsonObject{{QStringLiteral("type"), QString::fromLatin1(type)}, {QStringLiteral("value"), value}};
+}
+
+// The added sheet can show a moment after the command has answered, and right after
+// the workbook was made the command may not have been taken at all: then it is sent
+// again.
+bool addSheet(OfficeApp &office, const QJsonObject &sheet)
+{
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (!office.uno(QStringLiteral(".uno:Insert"), sheet))
+            return false;
+        for (int tries = 0; tries < 50; ++tries) {
+            const int parts = office.parts();
+            if (parts >= 2)
+                return true;
+            if (parts < 0)
+                return false;
+            Wait::sleep(20);
+        }
+    }
+    return false;
+}
+
+const QStringList kWriterExtensions = {QStringLiteral("doc"), QStringLiteral("docx"), QStringLiteral("odt"),
+                                       QStringLiteral("rtf")};
+
 } // namespace
 
 Exports::Exports(MainWindow *window)
@@ -38,62 +71,100 @@ Exports::Exports(MainWindow *window)
 {
 }
 
-void Exports::finish(const QString &path, const QString &failure)
+void Exports::finish(const QString &path, const OfficeApp *office, const QString &failure, const QString &extra)
 {
     const AppState &s = m_window->state();
     m_capture.setOpacity(s.normalAlpha);
-    if (!failure.isEmpty()) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, failure);
+    if (office && office->cancelled())
+        return;
+    const QString problem = !failure.isEmpty() ? failure : office ? office->failureMessage() : QString();
+    if (!problem.isEmpty()) {
+        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, problem);
         return;
     }
-    Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(108) + path);
+    Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(108) + path + extra);
 }
 
-QString Exports::begin(bool clearClipboard, const QString &filter, const QString &suggestedName)
+QString Exports::begin(bool clearClipboard, const QString &filter, const QString &suggestedName,
+                       const QStringList &accepted, bool withPictures)
 {
     const AppState &s = m_window->state();
     ExportTimings::start();
     m_capture.setOpacity(s.exportAlpha);
-    const bool copied = m_capture.copyPage(clearClipboard);
+    const QString status = m_window->statusText()->text();
+    m_window->statusText()->setText(s.text(261, QStringLiteral("Taking the page...")));
+    const bool copied = m_capture.copyPage(clearClipboard, withPictures);
+    m_window->statusText()->setText(status);
     ExportTimings::mark(QStringLiteral("copy page"));
     if (!copied && m_capture.cancelled()) {
         m_capture.setOpacity(s.normalAlpha);
         return {};
     }
     if (!copied) {
+        // Nothing was made, so nothing is reported as saved.
         Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(120));
-        finish(m_capture.lastPath(), QString());
+        m_capture.setOpacity(s.normalAlpha);
         return {};
     }
-    const QString path = m_capture.saveDialog(filter, suggestedName);
+    const QString path = m_capture.saveDialog(filter, suggestedName, accepted);
     ExportTimings::mark(QStringLiteral("dialog"));
     if (path.isEmpty())
-        finish(m_capture.lastPath(), QString());
+        m_capture.setOpacity(s.normalAlpha);
     return path;
+}
+
+bool Exports::targetWritable(const QString &path)
+{
+    const FileSpace::Problem problem = FileSpace::diagnose(path, 0);
+    if (problem == FileSpace::Problem::None || problem == FileSpace::Problem::DiskFull)
+        return true;
+    finish(path, nullptr, OfficeApp::writeFailure(m_window->state(), path, 0));
+    return false;
+}
+
+bool Exports::describe(OfficeApp &office)
+{
+    const CleanPage &page = m_capture.page();
+    WebBrowser *web = m_window->currentBrowser();
+    const QString title = !page.title.isEmpty() ? page.title : web ? web->locationName() : QString();
+    const QString address = !page.url.isEmpty() ? page.url : web ? web->locationURL() : QString();
+    return office.setProperties(title, address, QDateTime::currentDateTime());
 }
 
 void Exports::saveAsWord()
 {
     AppState &s = m_window->state();
-    const QString path = begin(true, QStringLiteral("Microsoft Word (*.doc)|*.doc"),
-                               m_capture.suggestName(QStringLiteral(".doc")));
-    if (path.isEmpty())
-        return;
-
     const QString templ = s.useTemplateH ? s.templateHDoc : s.templateDoc;
-    if (s.useTemplateH && templ.isEmpty())
-        return finish(path, s.text(223, QStringLiteral("The document was not saved.")));
-    if (!templ.isEmpty() && !QFileInfo::exists(templ))
-        return finish(path, s.text(224, QStringLiteral("The template could not be found:")) + u'\n' + templ);
     OfficeApp word(s);
-    const bool made = step("worker start", word.create())
-                      && step("open template",
-                              templ.isEmpty() ? word.newDocument(QStringLiteral("landscape")) : word.open(templ))
-                      && step("paste", word.pasteClipboard(true))
-                      && step("save", word.saveAs(path, OfficeApp::writerFormat(path)));
+    word.launch({templ.isEmpty() ? OfficeApp::newDocumentRequest(QStringLiteral("landscape"))
+                                 : OfficeApp::openRequest(templ)});
+    const QString path = begin(true, QStringLiteral("Microsoft Word (*.doc)|*.doc"),
+                               m_capture.suggestName(QStringLiteral(".doc"), QStringLiteral("WordDocument")),
+                               kWriterExtensions);
+    if (path.isEmpty() || !targetWritable(path))
+        return word.abandon();
+    if (s.useTemplateH && templ.isEmpty()) {
+        word.abandon();
+        return finish(path, nullptr, s.text(223, QStringLiteral("The document was not saved.")));
+    }
+    if (!templ.isEmpty() && !QFileInfo::exists(templ)) {
+        word.abandon();
+        return finish(path, nullptr, s.text(224, QStringLiteral("The template could not be found:")) + u'\n' + templ);
+    }
+    ExportProgress progress(m_window, 4);
+    progress.attach(word.worker());
+    const QByteArray document = m_capture.page().document(true, QDateTime::currentDateTime());
+    const bool made =
+        progress.step(s.text(257, QStringLiteral("Starting the office application..."))) && step("worker start", word.create())
+        && progress.step(s.text(258, QStringLiteral("Opening the document...")))
+        && step("open template", templ.isEmpty() ? word.newDocument(QStringLiteral("landscape")) : word.open(templ))
+        && progress.step(s.text(259, QStringLiteral("Putting the page into the document...")))
+        && step("paste", word.pasteHtml(document, true)) && step("properties", describe(word))
+        && progress.step(s.text(260, QStringLiteral("Saving the document...")))
+        && step("save", word.saveAs(path, OfficeApp::writerFormat(path)));
     word.quit();
     ExportTimings::mark(QStringLiteral("quit"));
-    finish(path, made ? QString() : word.failureMessage());
+    finish(path, &word, made ? QString() : word.failureMessage());
 }
 
 QString Exports::sideDocumentPath(const QString &pdfPath)
@@ -105,25 +176,61 @@ QString Exports::sideDocumentPath(const QString &pdfPath)
     return pdfPath + QStringLiteral(".doc");
 }
 
+QString Exports::nextFreeName(const QString &path)
+{
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
+        return path;
+    const QFileInfo info(path);
+    const QString folder = info.absolutePath() + u'/';
+    const QString base = info.completeBaseName();
+    const QString suffix = info.suffix().isEmpty() ? QString() : u'.' + info.suffix();
+    for (int n = 2;; ++n) {
+        const QString candidate = folder + base + QStringLiteral(" (") + QString::number(n) + u')' + suffix;
+        if (!QFileInfo::exists(candidate) && !QFileInfo(candidate).isSymLink())
+            return candidate;
+    }
+}
+
 void Exports::saveAsPdf()
 {
     AppState &s = m_window->state();
-    const QString path = begin(true, QStringLiteral("PDF  (*.pdf)|*.pdf"), m_capture.suggestName(QStringLiteral(".pdf")));
-    if (path.isEmpty())
-        return;
-    if (s.useTemplateH || s.templateHDoc.isEmpty())
-        return finish(path, s.text(223, QStringLiteral("The document was not saved.")));
-    if (!QFileInfo::exists(s.templateHDoc))
-        return finish(path, s.text(224, QStringLiteral("The template could not be found:")) + u'\n' + s.templateHDoc);
     OfficeApp word(s);
-    const QString side = sideDocumentPath(path);
-    const bool made = step("worker start", word.create()) && step("open template", word.open(s.templateHDoc))
-                      && step("paste", word.pasteClipboard(true))
-                      && step("save side document", word.saveAs(side, OfficeApp::writerFormat(side)))
-                      && step("save pdf", word.saveAs(path, QStringLiteral("pdf"), OfficeApp::pdfOptions()));
+    word.launch({OfficeApp::openRequest(s.templateHDoc)});
+    const QString path = begin(true, QStringLiteral("PDF  (*.pdf)|*.pdf"),
+                               m_capture.suggestName(QStringLiteral(".pdf"), QStringLiteral("PDFDocument")), {});
+    if (path.isEmpty() || !targetWritable(path))
+        return word.abandon();
+    if (s.useTemplateH || s.templateHDoc.isEmpty()) {
+        word.abandon();
+        return finish(path, nullptr, s.text(223, QStringLiteral("The document was not saved.")));
+    }
+    if (!QFileInfo::exists(s.templateHDoc)) {
+        word.abandon();
+        return finish(path, nullptr,
+                      s.text(224, QStringLiteral("The template could not be found:")) + u'\n' + s.templateHDoc);
+    }
+    // The side document never replaces a file the user did not choose.
+    const QString side = sideDocumentPath(path) == path ? path : nextFreeName(sideDocumentPath(path));
+    ExportProgress progress(m_window, 5);
+    progress.attach(word.worker());
+    const QByteArray document = m_capture.page().document(true, QDateTime::currentDateTime());
+    const bool made =
+        progress.step(s.text(257, QStringLiteral("Starting the office application..."))) && step("worker start", word.create())
+        && progress.step(s.text(258, QStringLiteral("Opening the document...")))
+        && step("open template", word.open(s.templateHDoc))
+        && progress.step(s.text(259, QStringLiteral("Putting the page into the document...")))
+        && step("paste", word.pasteHtml(document, true)) && step("properties", describe(word))
+        && progress.step(s.text(260, QStringLiteral("Saving the document...")))
+        && step("save side document", word.saveAs(side, OfficeApp::writerFormat(side)))
+        && progress.step(s.text(260, QStringLiteral("Saving the document...")))
+        && step("save pdf", word.saveAs(path, QStringLiteral("pdf"), OfficeApp::pdfOptions()));
     word.quit();
     ExportTimings::mark(QStringLiteral("quit"));
-    finish(path, made ? QString() : word.failureMessage());
+    const QString named = side != sideDocumentPath(path)
+                              ? QStringLiteral("\n") + s.text(255, QStringLiteral("The word-processor document was saved as:"))
+                                    + u'\n' + side
+                              : QString();
+    finish(path, &word, made ? QString() : word.failureMessage(), named);
 }
 
 QString Exports::siteName(const QString &address)
@@ -185,46 +292,64 @@ void Exports::getLinks()
         return;
     }
     OfficeApp word(s);
-    const bool made = word.create() && word.open(s.templateHDoc) && word.setText(list)
+    ExportProgress progress(m_window, 2);
+    progress.attach(word.worker());
+    const bool made = progress.step(s.text(257, QStringLiteral("Starting the office application...")))
+                      && word.create() && word.open(s.templateHDoc) && word.setText(list)
+                      && word.setProperties(web->locationName(), address, QDateTime::currentDateTime())
+                      && progress.step(s.text(260, QStringLiteral("Saving the document...")))
                       && word.saveAs(target, QStringLiteral("doc"));
     word.quit();
     if (!made) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, word.failureMessage());
+        if (!word.cancelled())
+            Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, word.failureMessage());
         return;
     }
-    Shell::instance().openUrl(QUrl::fromLocalFile(target));
+    if (!Shell::instance().openUrl(QUrl::fromLocalFile(target)))
+        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+                                    s.text(254, QStringLiteral("No program on this computer can open this file:"))
+                                        + u'\n' + target);
 }
 
 void Exports::saveAsExcel()
 {
     AppState &s = m_window->state();
-    // Whatever the clipboard held stays if the page adds nothing: it is not cleared here.
-    const QString path = begin(false, QStringLiteral("Microsoft Excel(*.xls)|*.xls"),
-                               m_capture.suggestName(QStringLiteral(".xls"), QStringLiteral("ExcelDocument")));
-    if (path.isEmpty())
-        return;
-    if (QFileInfo::exists(path) && !QFile::remove(path))
-        return finish(path, s.text(219, QStringLiteral("This file could not be written:")) + u'\n' + path);
-
+    // The clipboard is not cleared first here; but only what the page gives is ever
+    // exported, never what the clipboard held before.
+    const QJsonObject sheet{{QStringLiteral("Name"), typed("string", QStringLiteral("Sheet2"))},
+                            {QStringLiteral("Index"), typed("long", QStringLiteral("1"))}};
     OfficeApp excel(s);
-    const QJsonObject sheet{
-        {QStringLiteral("Name"), QJsonObject{{QStringLiteral("type"), QStringLiteral("string")},
-                                             {QStringLiteral("value"), QStringLiteral("Sheet2")}}},
-        {QStringLiteral("Index"), QJsonObject{{QStringLiteral("type"), QStringLiteral("long")},
-                                              {QStringLiteral("value"), QStringLiteral("1")}}}};
+    excel.launch({OfficeApp::newDocumentRequest(QStringLiteral("scalc")),
+                  OfficeApp::unoRequest(QStringLiteral(".uno:Insert"), sheet)});
+    const QString path = begin(false, QStringLiteral("Microsoft Excel(*.xls)|*.xls"),
+                               m_capture.suggestName(QStringLiteral(".xls"), QStringLiteral("ExcelDocument")),
+                               {QStringLiteral("xlsx"), QStringLiteral("ods"), QStringLiteral("csv")}, false);
+    if (path.isEmpty() || !targetWritable(path))
+        return excel.abandon();
+    // An old file at the path stays until the new one is complete.
+    ExportProgress progress(m_window, 4);
+    progress.attach(excel.worker());
+    // A spreadsheet keeps no pictures.
+    const QByteArray document = m_capture.page().document(false, QDateTime::currentDateTime());
     // The new sheet goes in front and becomes the active one, as a workbook's added
     // sheet does; the command may report failure although the sheet is there.
-    const bool made = step("worker start", excel.create())
-                      && step("new workbook", excel.newDocument(QStringLiteral("scalc")))
-                      && step("add sheet", excel.uno(QStringLiteral(".uno:Insert"), sheet) && excel.parts() >= 2
-                                               && excel.setPart(0))
-                      && step("paste", excel.pasteClipboard(false, false))
-                      && step("save", excel.saveAs(path, OfficeApp::calcFormat(path)));
+    const bool made =
+        progress.step(s.text(257, QStringLiteral("Starting the office application...")))
+        && step("worker start", excel.create())
+        && progress.step(s.text(258, QStringLiteral("Opening the document...")))
+        && step("new workbook", excel.newDocument(QStringLiteral("scalc")))
+        && step("add sheet", addSheet(excel, sheet) && excel.setPart(0))
+        && progress.step(s.text(259, QStringLiteral("Putting the page into the document...")))
+        && step("paste", excel.pasteHtml(document, false)) && step("properties", describe(excel))
+        && progress.step(s.text(260, QStringLiteral("Saving the document...")))
+        && step("save", excel.saveAs(path, OfficeApp::calcFormat(path)));
     excel.quit();
     ExportTimings::mark(QStringLiteral("quit"));
-    finish(path, made ? QString() : (excel.failureMessage().isEmpty()
-                                         ? s.text(223, QStringLiteral("The document was not saved."))
-                                         : excel.failureMessage()));
+    finish(path, &excel,
+           made ? QString()
+                : (excel.failureMessage().isEmpty() && !excel.cancelled()
+                       ? s.text(223, QStringLiteral("The document was not saved."))
+                       : excel.failureMessage()));
 }
 
 void Exports::saveAsPowerPoint()
@@ -236,7 +361,8 @@ void Exports::saveAsPowerPoint()
         web->widget()->setVisible(true);
     s.exportBusy = 1;
     const QString path = m_capture.saveDialog(QStringLiteral("Microsoft Powerpoint(*.ppt)|*.ppt"),
-                                              m_capture.suggestName(QStringLiteral(".ppt"), QStringLiteral("PPTDocument")));
+                                              m_capture.suggestName(QStringLiteral(".ppt"), QStringLiteral("PPTDocument")),
+                                              {QStringLiteral("pptx"), QStringLiteral("odp")});
     ExportTimings::mark(QStringLiteral("dialog"));
     if (!path.isEmpty()) {
         m_window->barPanel()->setVisible(true);
@@ -249,28 +375,55 @@ void Exports::saveAsPowerPoint()
         s.exportBusy = 0;
         return;
     }
+    const FileSpace::Problem problem = FileSpace::diagnose(path, 0);
+    if (problem != FileSpace::Problem::None && problem != FileSpace::Problem::DiskFull) {
+        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, OfficeApp::writeFailure(s, path, 0));
+        s.exportBusy = 0;
+        m_window->runResizeRules();
+        return;
+    }
 
     OfficeApp impress(s);
+    ExportProgress progress(m_window, 4);
+    progress.attach(impress.worker());
     const bool existing = QFileInfo::exists(path);
     int slides = -1;
-    bool made = step("worker start", impress.create());
+    bool made = progress.step(s.text(257, QStringLiteral("Starting the office application...")))
+                && step("worker start", impress.create())
+                && progress.step(s.text(258, QStringLiteral("Opening the document...")));
     if (made && existing) {
-        made = step("open presentation", impress.open(path)) && impress.uno(QStringLiteral(".uno:InsertPage"), {})
-               && (slides = impress.parts()) > 0 && step("add slide", impress.setPart(slides - 1));
+        // The new slide goes after the last one; no slide of the user's is touched.
+        int before = 0;
+        made = step("open presentation", impress.open(path)) && (before = impress.parts()) > 0
+               && impress.setPart(before - 1);
+        for (int tries = 0; made && tries < 50 && slides <= before; ++tries) {
+            if (tries > 0)
+                Wait::sleep(20);
+            made = impress.uno(QStringLiteral(".uno:InsertPage"), {}) && (slides = impress.parts()) > 0;
+        }
+        made = made && slides == before + 1 && step("add slide", impress.setPart(slides - 1));
     } else if (made) {
         // A new presentation comes with its one slide already.
-        made = step("new presentation", impress.newDocument(QStringLiteral("simpress"))) && (slides = impress.parts()) > 0;
+        made = step("new presentation", impress.newDocument(QStringLiteral("simpress")))
+               && (slides = impress.parts()) > 0;
     }
     if (made) {
-        const QJsonObject blank{{QStringLiteral("WhatLayout"), QJsonObject{{QStringLiteral("type"), QStringLiteral("long")},
-                                                                           {QStringLiteral("value"), QStringLiteral("20")}}}};
+        const QJsonObject blank{{QStringLiteral("WhatPage"), typed("long", QString::number(slides - 1))},
+                                {QStringLiteral("WhatLayout"), typed("long", QStringLiteral("20"))}};
         made = impress.uno(QStringLiteral(".uno:AssignLayout"), blank);
     }
     if (made) {
         m_capture.loadClipboard(m_screenWait);
         ExportTimings::mark(QStringLiteral("screen picture"));
         const QImage picture = qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData());
-        made = step("paste", impress.pasteImage(picture))
+        made = progress.step(s.text(259, QStringLiteral("Putting the page into the document...")))
+               && step("paste", impress.pasteImage(picture)) && impress.fitPictureToSlide(picture.size());
+        if (made && !existing) {
+            WebBrowser *web = m_window->currentBrowser();
+            made = impress.setProperties(web ? web->locationName() : QString(), web ? web->locationURL() : QString(),
+                                         QDateTime::currentDateTime());
+        }
+        made = made && progress.step(s.text(260, QStringLiteral("Saving the document...")))
                && step("save", impress.saveAs(path, OfficeApp::impressFormat(path)));
     }
     impress.quit();
@@ -279,7 +432,7 @@ void Exports::saveAsPowerPoint()
         Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle,
                                     s.lang.entry(216) + u' ' + QString::number(slides) + u' ' + s.lang.entry(217)
                                         + QStringLiteral("\r\n") + path);
-    } else {
+    } else if (!impress.cancelled()) {
         Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
                                     impress.failureMessage().isEmpty()
                                         ? s.text(223, QStringLiteral("The document was not saved."))
@@ -295,6 +448,21 @@ QString Exports::pictureName(int count)
     return QStringLiteral("Quorl") + digits.right(3) + QStringLiteral(".bmp");
 }
 
+int Exports::freePictureNumber(const QString &folder, int count)
+{
+    // Names are matched without regard to case: QUORL000.BMP is Quorl000.bmp.
+    const QStringList taken = Paths::matchFiles(folder, QStringLiteral("Quorl???.bmp"));
+    QSet<QString> names;
+    for (const QString &name : taken)
+        names.insert(QFileInfo(name).fileName().toLower());
+    for (int i = 0; i < 1000; ++i) {
+        const int n = (count + i) % 32768;
+        if (!names.contains(pictureName(n).toLower()))
+            return n;
+    }
+    return -1;
+}
+
 void Exports::takePicture()
 {
     AppState &s = m_window->state();
@@ -307,21 +475,32 @@ void Exports::takePicture()
         m_window->autoHideTimer()->start();
     Wait::sleep(100);
     const QImage picture = qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData());
-    const QString path = s.paths.file(QStringLiteral("Images/") + pictureName(s.pictureCount));
+    const QString folder = s.paths.file(QStringLiteral("Images"));
+    // A picture of an earlier run is never replaced: its number is skipped.
+    const int number = freePictureNumber(folder, s.pictureCount);
+    if (number < 0) {
+        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+                                    s.text(262, QStringLiteral("No free picture name is left in this folder:"))
+                                        + u'\n' + folder);
+        return;
+    }
+    const QString path = s.paths.file(QStringLiteral("Images/") + pictureName(number));
     // A missing Images folder or a full disk is reported; the count moves on only for
     // a picture that was saved.
-    QString error;
     QByteArray bmp;
     QBuffer buffer(&bmp);
     buffer.open(QIODevice::WriteOnly);
-    if (picture.isNull() || !picture.save(&buffer, "BMP") || !TextFile::writeBytes(path, bmp, &error)) {
+    if (picture.isNull() || !picture.save(&buffer, "BMP") || FileSpace::write(path, bmp) != FileSpace::Problem::None) {
         ExportTimings::mark(QStringLiteral("save"));
+        const FileSpace::Problem problem = FileSpace::diagnose(path, bmp.size());
         Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
-                                    s.text(226, QStringLiteral("The picture could not be saved:")) + u'\n' + path);
+                                    problem == FileSpace::Problem::NoFolder || problem == FileSpace::Problem::None
+                                        ? s.text(226, QStringLiteral("The picture could not be saved:")) + u'\n' + path
+                                        : OfficeApp::writeFailure(s, path, bmp.size()));
         return;
     }
     ExportTimings::mark(QStringLiteral("save"));
     Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle,
                                 s.lang.entry(192) + QStringLiteral(": ") + path);
-    s.pictureCount = s.pictureCount == 32767 ? 0 : static_cast<int16_t>(s.pictureCount + 1);
+    s.pictureCount = number >= 32767 ? 0 : static_cast<int16_t>(number + 1);
 }

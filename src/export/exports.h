@@ -6,9 +6,11 @@
 #include <QStringList>
 
 class MainWindow;
+class OfficeApp;
 
 // The exports of the page the current tab shows, each a main-window command: the
-// word-processor documents, the PDF and the list of outside links.
+// word-processor documents, the PDF, the list of outside links, the spreadsheet, the
+// presentation slide and the page picture.
 class Exports
 {
 public:
@@ -24,29 +26,42 @@ public:
     void getLinks();
     // SaveAsE: the page into a new sheet of a new workbook.
     void saveAsExcel();
-    // SaveAsP: a picture of the screen as a new slide of a new or existing presentation.
+    // SaveAsP: a picture of the screen as a new last slide of a new or existing presentation.
     void saveAsPowerPoint();
     // Take_Pic: a picture of the screen as Images/QuorlNNN.bmp.
     void takePicture();
 
     // The file name of page picture n: the last three digits of n.
     static QString pictureName(int count);
+    // The first picture number from count on whose file does not exist yet in folder
+    // (the names wrap after 999); -1 when every name is taken.
+    static int freePictureNumber(const QString &folder, int count);
     // The fixed waits of the screen picture, each of Load_ClipBoard's three (tests shorten it).
     void setScreenWait(int ms) { m_screenWait = ms; }
 
     // The side document of a PDF: the file name's extension replaced by "doc".
     static QString sideDocumentPath(const QString &pdfPath);
+    // path when no file is there, else the first free "name (2).ext", "name (3).ext"...
+    static QString nextFreeName(const QString &path);
     // The name of the page's own site, for telling its links from the others.
     static QString siteName(const QString &address);
     // The links that lead elsewhere, each followed by CR LF.
     static QString outsideLinks(const QString &site, const QStringList &links);
 
 private:
-    // The start the page exports share: the window translucent, the page copied, the
-    // save dialog. Empty when the export ends there (its closing steps are done).
-    QString begin(bool clearClipboard, const QString &filter, const QString &suggestedName);
-    // The closing message naming the chosen path, or the failure when there was one.
-    void finish(const QString &path, const QString &failure);
+    // The start the page exports share: the window translucent, the page captured, the
+    // save dialog. Empty when the export ends there (nothing to export, cancelled).
+    QString begin(bool clearClipboard, const QString &filter, const QString &suggestedName,
+                  const QStringList &accepted, bool withPictures = true);
+    // The chosen path cannot be written at all (a folder, a read-only folder): the
+    // user is told and the export ends. True when the way is clear.
+    bool targetWritable(const QString &path);
+    // The page's title, address and the export's date on the document.
+    bool describe(OfficeApp &office);
+    // The closing message naming the chosen path, or the failure when there was one;
+    // nothing when the user cancelled.
+    void finish(const QString &path, const OfficeApp *office, const QString &failure = QString(),
+                const QString &extra = QString());
 
     MainWindow *m_window;
     PageCapture m_capture;

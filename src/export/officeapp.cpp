@@ -1,27 +1,30 @@
 #include "officeapp.h"
 
 #include "app/appstate.h"
+#include "platform/filespace.h"
+#include "platform/textfile.h"
 
 #include <QBuffer>
-#include <QClipboard>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QGuiApplication>
 #include <QImage>
 #include <QJsonDocument>
-#include <QMimeData>
-#include <QRegularExpression>
+#include <QSize>
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
-
-// Time limits of the worker's steps: LibreOffice's start includes making its profile
-// the first time; a paste may fetch a page's pictures.
-constexpr int kStartMs = 90000;
-constexpr int kStepMs = 60000;
 
 QString extension(const QString &path)
 {
     return QFileInfo(path).suffix().toLower();
+}
+
+QJsonObject typed(const char *type, const QString &value)
+{
+    return QJsonObject{{QStringLiteral("type"), QString::fromLatin1(type)}, {QStringLiteral("value"), value}};
 }
 
 } // namespace
@@ -37,12 +40,30 @@ OfficeApp::~OfficeApp()
     m_worker.quit();
 }
 
+QString OfficeApp::writeFailure(const AppState &state, const QString &path, qint64 bytes)
+{
+    switch (FileSpace::diagnose(path, bytes)) {
+    case FileSpace::Problem::IsFolder:
+        return state.text(253, QStringLiteral("This is a folder, not a file:")) + u'\n' + path;
+    case FileSpace::Problem::ReadOnly:
+        return state.text(252, QStringLiteral("This folder cannot be written to:")) + u'\n' + path;
+    case FileSpace::Problem::DiskFull:
+        return state.text(251, QStringLiteral("The disk is full; this file could not be written:")) + u'\n' + path;
+    default:
+        return state.text(219, QStringLiteral("This file could not be written:")) + u'\n' + path;
+    }
+}
+
 bool OfficeApp::check(const OfficeWorker::Reply &reply, const QString &step)
 {
     if (reply.ok())
         return true;
     QString text;
     switch (reply.failure) {
+    case OfficeWorker::Failure::Cancelled:
+        m_failure.clear();
+        m_worker.quit();
+        return false;
     case OfficeWorker::Failure::Missing:
     case OfficeWorker::Failure::NoStart:
         text = m_state.text(220, QStringLiteral("The office application could not be started."));
@@ -55,78 +76,93 @@ bool OfficeApp::check(const OfficeWorker::Reply &reply, const QString &step)
         text = m_state.text(222, QStringLiteral("The office application failed at this step:")) + u' ' + step;
         break;
     }
-    m_failure = text + u'\n' + reply.error + u'\n'
-                + m_state.text(223, QStringLiteral("The document was not saved."));
+    // LibreOffice's own words only as the detail below ours.
+    m_failure = text + u'\n' + m_state.text(223, QStringLiteral("The document was not saved."));
+    if (!reply.error.isEmpty())
+        m_failure += QStringLiteral("\n\n") + reply.error;
     m_worker.quit();
     return false;
+}
+
+void OfficeApp::launch(const QList<QJsonObject> &ahead)
+{
+    m_worker.launch(ahead);
+}
+
+QJsonObject OfficeApp::openRequest(const QString &path)
+{
+    return {{QStringLiteral("op"), QStringLiteral("load")}, {QStringLiteral("path"), path}, {QStringLiteral("copy"), true}};
+}
+
+QJsonObject OfficeApp::newDocumentRequest(const QString &factory)
+{
+    // Presentations are drawn on before anything can be pasted onto them.
+    return {{QStringLiteral("op"), QStringLiteral("load")},
+            {QStringLiteral("factory"), factory},
+            {QStringLiteral("render"), factory == QLatin1String("simpress")}};
+}
+
+QJsonObject OfficeApp::unoRequest(const QString &command, const QJsonObject &arguments)
+{
+    return {{QStringLiteral("op"), QStringLiteral("uno")},
+            {QStringLiteral("command"), command},
+            {QStringLiteral("arguments"), arguments}};
 }
 
 bool OfficeApp::create()
 {
-    if (!m_temp.isValid()) {
-        m_failure = m_state.text(220, QStringLiteral("The office application could not be started."));
-        return false;
-    }
-    return check(m_worker.start(kStartMs), QStringLiteral("start"));
+    return check(m_worker.start(), QStringLiteral("start"));
 }
 
 bool OfficeApp::open(const QString &path)
 {
-    return check(m_worker.request({{QStringLiteral("op"), QStringLiteral("load")},
-                                   {QStringLiteral("path"), path},
-                                   {QStringLiteral("copy"), true}},
-                                  kStepMs),
-                 QStringLiteral("open ") + path);
+    return check(m_worker.request(openRequest(path)), QStringLiteral("open ") + path);
 }
 
 bool OfficeApp::newDocument(const QString &factory)
 {
-    // Presentations are drawn on before anything can be pasted onto them.
-    return check(m_worker.request({{QStringLiteral("op"), QStringLiteral("load")},
-                                   {QStringLiteral("factory"), factory},
-                                   {QStringLiteral("render"), factory == QLatin1String("simpress")}},
-                                  kStepMs),
-                 QStringLiteral("new document"));
+    return check(m_worker.request(newDocumentRequest(factory)), QStringLiteral("new document"));
 }
 
 bool OfficeApp::pasteFile(const QString &mime, const QByteArray &data, bool replaceAll)
 {
-    const QString file = m_temp.filePath(QStringLiteral("clipboard"));
-    QFile out(file);
-    if (!out.open(QIODevice::WriteOnly) || out.write(data) != data.size()) {
-        m_failure = m_state.text(219, QStringLiteral("This file could not be written:")) + u'\n' + file;
+    const QString file = m_worker.privateFolder() + QStringLiteral("/paste");
+    QString error;
+    if (!TextFile::writeBytes(file, data, &error)) {
+        m_failure = writeFailure(m_state, file, data.size());
         m_worker.quit();
         return false;
     }
-    out.close();
-    return check(m_worker.request({{QStringLiteral("op"), QStringLiteral("paste")},
-                                   {QStringLiteral("mime"), mime},
-                                   {QStringLiteral("file"), file},
-                                   {QStringLiteral("replace"), replaceAll}},
-                                  kStepMs),
-                 QStringLiteral("paste"));
+    const bool pasted = check(m_worker.request({{QStringLiteral("op"), QStringLiteral("paste")},
+                                                {QStringLiteral("mime"), mime},
+                                                {QStringLiteral("file"), file},
+                                                {QStringLiteral("replace"), replaceAll}}),
+                              QStringLiteral("paste"));
+    QFile::remove(file);
+    return pasted;
 }
 
-bool OfficeApp::pasteClipboard(bool replaceAll, bool withPictures)
+bool OfficeApp::pasteHtml(const QByteArray &document, bool replaceAll)
 {
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    if (data && data->hasHtml()) {
-        QString page = data->html();
-        // A spreadsheet keeps no pictures: leaving them out spares fetching them.
-        if (!withPictures)
-            page.remove(QRegularExpression(QStringLiteral("<img\\b[^>]*>"), QRegularExpression::CaseInsensitiveOption));
-        // The page's own text as UTF-8, said so, whatever the page declared.
-        const QByteArray html = QByteArrayLiteral("<html><head><meta charset=\"utf-8\"></head><body>")
-                                + page.toUtf8() + QByteArrayLiteral("</body></html>");
-        return pasteFile(QStringLiteral("text/html"), html, replaceAll);
+    // Pasted over the whole content, the page's first paragraph would join the
+    // document's own and take its style and direction (a heading or a right-to-left line
+    // lost). A zero-width paragraph goes first to take that place and is removed after.
+    // A table first joins nothing.
+    QByteArray html = document;
+    bool marked = false;
+    if (replaceAll) {
+        const qsizetype body = html.indexOf("<body");
+        const qsizetype end = body < 0 ? -1 : html.indexOf('>', body);
+        if (end > 0 && !html.mid(end + 1, 16).trimmed().startsWith("<table")) {
+            html.insert(end + 1, "<p>&#8203;</p>");
+            marked = true;
+        }
     }
-    if (data && data->hasText())
-        return pasteFile(QStringLiteral("text/plain;charset=utf-8"), data->text().toUtf8(), replaceAll);
-    if (data && data->hasImage())
-        return pasteImage(qvariant_cast<QImage>(data->imageData()));
-    m_failure = m_state.text(120, QStringLiteral("There is nothing on this page to export."));
-    m_worker.quit();
-    return false;
+    if (!pasteFile(QStringLiteral("text/html"), html, replaceAll))
+        return false;
+    return !marked
+           || (uno(QStringLiteral(".uno:GoToStartOfDoc"), {}) && uno(QStringLiteral(".uno:Delete"), {})
+               && uno(QStringLiteral(".uno:Delete"), {}));
 }
 
 bool OfficeApp::pasteImage(const QImage &image)
@@ -144,15 +180,80 @@ bool OfficeApp::pasteImage(const QImage &image)
 
 bool OfficeApp::setText(const QString &text)
 {
-    return pasteFile(QStringLiteral("text/plain;charset=utf-8"), text.toUtf8(), true);
+    // A line feed alone is a paragraph break: CR LF would make two.
+    QString lines = text;
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (lines.endsWith(u'\n'))
+        lines.chop(1);
+    return pasteFile(QStringLiteral("text/plain;charset=utf-8"), lines.toUtf8(), true);
+}
+
+bool OfficeApp::fitPictureToSlide(const QSize &picture)
+{
+    const OfficeWorker::Reply size = m_worker.request({{QStringLiteral("op"), QStringLiteral("documentSize")}});
+    if (!check(size, QStringLiteral("slide size")))
+        return false;
+    const double slideWidth = size.data.value(QStringLiteral("width")).toDouble();
+    const double slideHeight = size.data.value(QStringLiteral("height")).toDouble();
+    if (slideWidth <= 0 || slideHeight <= 0 || picture.isEmpty())
+        return true; // nothing to fit to: the picture stays where the paste put it
+    const double scale = std::min(slideWidth / picture.width(), slideHeight / picture.height());
+    const long width = std::lround(picture.width() * scale);
+    const long height = std::lround(picture.height() * scale);
+    // Position and size in twips, as the document reports its size.
+    const QJsonObject arguments{
+        {QStringLiteral("TransformPosX"), typed("long", QString::number(std::lround((slideWidth - width) / 2)))},
+        {QStringLiteral("TransformPosY"), typed("long", QString::number(std::lround((slideHeight - height) / 2)))},
+        {QStringLiteral("TransformWidth"), typed("long", QString::number(width))},
+        {QStringLiteral("TransformHeight"), typed("long", QString::number(height))}};
+    return uno(QStringLiteral(".uno:TransformDialog"), arguments);
+}
+
+bool OfficeApp::setProperties(const QString &title, const QString &address, const QDateTime &exported)
+{
+    const QString date = exported.toString(Qt::ISODate);
+    const QJsonObject arguments{
+        {QStringLiteral("Properties.Title"), typed("string", title)},
+        {QStringLiteral("Properties.Subject"), typed("string", address)},
+        {QStringLiteral("Properties.Description"), typed("string", address + u'\n' + date)},
+        {QStringLiteral("Properties.KeyWords"), typed("string", date)}};
+    return uno(QStringLiteral(".uno:SetDocumentProperties"), arguments);
+}
+
+bool OfficeApp::saveAs(const QString &path, const QString &format, const QString &options)
+{
+    const QString folder = m_worker.privateFolder() + QStringLiteral("/out");
+    QDir().mkpath(folder);
+    const QString saved = folder + u'/' + QFileInfo(path).fileName();
+    QJsonObject request{{QStringLiteral("op"), QStringLiteral("saveAs")},
+                        {QStringLiteral("path"), saved},
+                        {QStringLiteral("format"), format}};
+    if (!options.isEmpty())
+        request.insert(QStringLiteral("options"), options);
+    const OfficeWorker::Reply reply = m_worker.request(request);
+    if (!reply.ok() && reply.failure == OfficeWorker::Failure::Refused
+        && FileSpace::diagnose(saved, 1 << 20) == FileSpace::Problem::DiskFull) {
+        m_failure = writeFailure(m_state, saved, 1 << 20);
+        m_worker.quit();
+        return false;
+    }
+    if (!check(reply, QStringLiteral("save ") + path))
+        return false;
+    QFile file(saved);
+    const QByteArray bytes = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    file.close();
+    QFile::remove(saved);
+    if (bytes.isEmpty() || FileSpace::write(path, bytes) != FileSpace::Problem::None) {
+        m_failure = writeFailure(m_state, path, bytes.size());
+        m_worker.quit();
+        return false;
+    }
+    return true;
 }
 
 bool OfficeApp::uno(const QString &command, const QJsonObject &arguments, QJsonObject *result)
 {
-    const OfficeWorker::Reply reply = m_worker.request({{QStringLiteral("op"), QStringLiteral("uno")},
-                                                        {QStringLiteral("command"), command},
-                                                        {QStringLiteral("arguments"), arguments}},
-                                                       kStepMs);
+    const OfficeWorker::Reply reply = m_worker.request(unoRequest(command, arguments));
     if (result)
         *result = reply.data;
     return check(reply, command);
@@ -160,47 +261,20 @@ bool OfficeApp::uno(const QString &command, const QJsonObject &arguments, QJsonO
 
 int OfficeApp::parts()
 {
-    const OfficeWorker::Reply reply = m_worker.request({{QStringLiteral("op"), QStringLiteral("parts")}}, kStepMs);
+    const OfficeWorker::Reply reply = m_worker.request({{QStringLiteral("op"), QStringLiteral("parts")}});
     return check(reply, QStringLiteral("parts")) ? reply.data.value(QStringLiteral("parts")).toInt() : -1;
 }
 
 bool OfficeApp::setPart(int part)
 {
-    return check(m_worker.request({{QStringLiteral("op"), QStringLiteral("setPart")},
-                                   {QStringLiteral("part"), part}},
-                                  kStepMs),
+    return check(m_worker.request({{QStringLiteral("op"), QStringLiteral("setPart")}, {QStringLiteral("part"), part}}),
                  QStringLiteral("select part"));
-}
-
-bool OfficeApp::saveAs(const QString &path, const QString &format, const QString &options)
-{
-    const QFileInfo target(path);
-    const QString partial = target.absolutePath() + QStringLiteral("/.") + target.fileName()
-                            + QStringLiteral(".partial");
-    QFile::remove(partial);
-    QJsonObject request{{QStringLiteral("op"), QStringLiteral("saveAs")},
-                        {QStringLiteral("path"), partial},
-                        {QStringLiteral("format"), format}};
-    if (!options.isEmpty())
-        request.insert(QStringLiteral("options"), options);
-    if (!check(m_worker.request(request, kStepMs), QStringLiteral("save ") + path)) {
-        QFile::remove(partial);
-        return false;
-    }
-    if ((QFile::exists(path) && !QFile::remove(path)) || !QFile::rename(partial, path)) {
-        QFile::remove(partial);
-        m_failure = m_state.text(219, QStringLiteral("This file could not be written:")) + u'\n' + path;
-        m_worker.quit();
-        return false;
-    }
-    return true;
 }
 
 void OfficeApp::quit()
 {
     m_worker.quit();
 }
-
 QString OfficeApp::writerFormat(const QString &path)
 {
     const QString ext = extension(path);
@@ -228,8 +302,8 @@ QString OfficeApp::impressFormat(const QString &path)
 QString OfficeApp::pdfOptions()
 {
     // The word processor's fixed-format export as the PDF export asks for it: whole
-    // document, print quality, document properties kept, structure tags on, no
-    // bookmarks, plain PDF (no PDF/A), not opened afterwards.
+    // document, print quality, document properties kept, no bookmarks, plain PDF (no
+    // PDF/A), not opened afterwards.
     auto boolean = [](bool v) {
         return QJsonObject{{QStringLiteral("type"), QStringLiteral("boolean")},
                            {QStringLiteral("value"), v ? QStringLiteral("true") : QStringLiteral("false")}};
@@ -239,7 +313,9 @@ QString OfficeApp::pdfOptions()
                            {QStringLiteral("value"), QString::number(v)}};
     };
     const QJsonObject options{
-        {QStringLiteral("UseTaggedPDF"), boolean(true)},          // DocStructureTags
+        // Structure tags off: LibreOffice writes each tag as an object of its own, which
+        // made PDFs of long pages 17 to 27 times the size of its untagged ones.
+        {QStringLiteral("UseTaggedPDF"), boolean(false)},
         {QStringLiteral("ExportBookmarks"), boolean(false)},      // CreateBookmarks 0
         {QStringLiteral("SelectPdfVersion"), number(0)},          // UseISO19005_1 False
         {QStringLiteral("ViewPDFAfterExport"), boolean(false)},   // OpenAfterExport False

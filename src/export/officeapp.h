@@ -2,15 +2,16 @@
 
 #include "platform/office/officeworker.h"
 
+#include <QDateTime>
 #include <QString>
-#include <QTemporaryDir>
 
+class QImage;
 struct AppState;
 
 // The office application of one export, as the exports use it: create it, open a
-// document or make a new one, paste what the clipboard holds, set the text, save, quit.
-// Every step reports failure; failureMessage() then says in the user's language what
-// went wrong, and the worker is gone.
+// document or make a new one, put the page in, save, quit. Every step reports
+// failure; failureMessage() then says in the user's language what went wrong (empty
+// when the user cancelled), and the worker is gone.
 class OfficeApp
 {
 public:
@@ -19,26 +20,47 @@ public:
     OfficeApp(const OfficeApp &) = delete;
     OfficeApp &operator=(const OfficeApp &) = delete;
 
+    // Starts the office application with the export's first requests sent ahead (the
+    // document to open or make), so that it starts while the page is taken and the user
+    // picks a file. create(), open() and the rest then take their answers.
+    void launch(const QList<QJsonObject> &ahead);
+    static QJsonObject openRequest(const QString &path);
+    static QJsonObject newDocumentRequest(const QString &factory);
+    static QJsonObject unoRequest(const QString &command, const QJsonObject &arguments);
+
     bool create();
     // Opens a file from a copy, so the file itself is never written.
     bool open(const QString &path);
     // "swriter", "scalc", "simpress", or "landscape" for a new landscape text document.
     bool newDocument(const QString &factory);
-    // The clipboard's content: HTML when there is HTML, else plain text, else a picture.
-    // replaceAll pastes over the whole content.
-    bool pasteClipboard(bool replaceAll, bool withPictures = true);
+    // A whole HTML document (the clean capture); replaceAll pastes over the whole content
+    // of a text document, its first paragraph keeping its own style and direction.
+    bool pasteHtml(const QByteArray &document, bool replaceAll);
     bool pasteImage(const QImage &image);
+    // The document's text replaced: one paragraph per line.
     bool setText(const QString &text);
-    // Written beside the target first and renamed over it once complete, so no
-    // half-written file is ever left at the path.
+    // The pasted picture (still selected) made to fill the slide, whole, centred,
+    // its aspect kept.
+    bool fitPictureToSlide(const QSize &picture);
+    // The document's properties: the page's title, its address and the export's date.
+    bool setProperties(const QString &title, const QString &address, const QDateTime &exported);
+    // Saved in the worker's private folder, then written to path in one piece, so no
+    // half-written file, lock file or partial file is ever left beside it and an old
+    // file at path is replaced only by a complete new one.
     bool saveAs(const QString &path, const QString &format, const QString &options = QString());
     bool uno(const QString &command, const QJsonObject &arguments, QJsonObject *result = nullptr);
     int parts();
     bool setPart(int part);
     void quit();
+    // The export ended before it needed the office application: ended at once.
+    void abandon() { m_worker.abandon(); }
 
     QString failureMessage() const { return m_failure; }
+    bool cancelled() const { return m_worker.cancelled(); }
     OfficeWorker &worker() { return m_worker; }
+
+    // Why a file could not be written at path, in the user's language, the path named.
+    static QString writeFailure(const AppState &state, const QString &path, qint64 bytes);
 
     // The writer's format for a chosen file's extension (.doc when it names none).
     static QString writerFormat(const QString &path);
@@ -53,6 +75,5 @@ private:
 
     const AppState &m_state;
     OfficeWorker m_worker;
-    QTemporaryDir m_temp;
     QString m_failure;
 };

@@ -1,6 +1,8 @@
 #include "pagecapture.h"
 
 #include "app/mainwindow.h"
+#include "export/officeapp.h"
+#include "platform/filespace.h"
 #include "browser/tabbrowsing.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -10,12 +12,17 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QScreen>
+#include <QStringEncoder>
+#include <QTemporaryDir>
 #include <QUrl>
+
+#include <iconv.h>
 
 namespace {
 
@@ -24,6 +31,18 @@ const QString kTitle = QStringLiteral("QuorlOffice");
 QString script(const QString &name)
 {
     return TextFile::readText(QStringLiteral(":/scripts/") + name).value_or(QString());
+}
+
+// The extensions of a filter's patterns ("Word (*.doc)|*.doc" gives "doc"), in order.
+QStringList filterExtensions(const QString &filter)
+{
+    QStringList result;
+    const QStringList parts = filter.split(u'|');
+    for (qsizetype i = 1; i < parts.size(); i += 2) {
+        const QString pattern = parts.at(i).trimmed();
+        result.append(pattern.startsWith(QLatin1String("*.")) ? pattern.mid(2).toLower() : QString());
+    }
+    return result;
 }
 
 } // namespace
@@ -44,41 +63,47 @@ bool PageCapture::clipboardHasContent()
     return data && ((data->hasText() && !data->text().trimmed().isEmpty()) || data->hasHtml() || data->hasImage());
 }
 
-bool PageCapture::copyPage(bool clearFirst)
+bool PageCapture::copyPage(bool clearFirst, bool withPictures)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (clearFirst)
         clipboard->clear();
-    WebBrowser *web = m_window->currentBrowser();
-    if (!web)
-        return clipboardHasContent();
+    m_page = CleanPage();
     m_cancelled = false;
-    const auto copied = web->evaluate(script(QStringLiteral("copypage.js")));
-    const bool attended = m_window->tabs()->webAttend();
-    if (!attended) {
+    // The page is taken once it has completed: one still loading is not cut short.
+    if (!m_window->tabs()->webAttend()) {
         // The user stopped the wait, or the program is closing: nothing is exported.
         m_cancelled = true;
         return false;
     }
-    // The copy reaches the clipboard a moment after the page ran it.
-    Wait::until([] { return clipboardHasContent(); }, 1000, 20);
-    if (!copied || !copied->toBool() || !attended || !clipboardHasContent()) {
-        // The page refused its copy command: select everything and copy directly.
-        clipboard->clear();
-        web->stop();
-        web->widget()->setVisible(true);
-        web->setFocus();
-        web->selectAll();
-        Wait::pendingEvents();
-        Wait::sleep(200);
-        Wait::pendingEvents();
-        web->copy();
-        Wait::pendingEvents();
-        Wait::sleep(200);
-        Wait::pendingEvents();
-        web->refresh();
+    WebBrowser *web = m_window->currentBrowser();
+    if (!web)
+        return false;
+    const auto captured = web->evaluate(script(QStringLiteral("capture.js")), 60000);
+    if (captured && captured->toMap().contains(QStringLiteral("html"))) {
+        m_page = CleanPage::fromScript(*captured);
+    } else if (const auto text = web->plainText(10000)) {
+        // A page that runs no scripts at all: its text as the engine shows it.
+        m_page = CleanPage::fromText(*text, web->locationName(), web->locationURL());
     }
-    return clipboardHasContent();
+    if (m_page.isEmpty())
+        return false;
+    if (withPictures && m_page.loaded.size() < m_page.pictures.size()) {
+        // The pictures as the engine loaded them: its own archive of the page, in a
+        // private folder that goes at once. Nothing is fetched again.
+        QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/quorl-page-XXXXXX"));
+        const QString archive = folder.filePath(QStringLiteral("page.mht"));
+        if (folder.isValid() && web->save(archive, WebBrowser::SaveFormat::WebArchive, 60000)) {
+            QFile file(archive);
+            if (file.open(QIODevice::ReadOnly))
+                m_page.takePictures(file.readAll());
+        }
+    }
+    auto *data = new QMimeData;
+    data->setHtml(QString::fromUtf8(m_page.document(withPictures, QDateTime::currentDateTime())));
+    data->setText(m_page.text);
+    clipboard->setMimeData(data);
+    return true;
 }
 
 QString PageCapture::suggestName(const QString &title, const QString &extension, const QString &fixedName)
@@ -91,6 +116,10 @@ QString PageCapture::suggestName(const QString &title, const QString &extension,
         if ((u >= u'0' && u <= u'9') || (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z'))
             name.append(c);
     }
+    // A title without ASCII letters or digits (Cyrillic, Greek, Arabic...) would leave
+    // only the extension: a hidden file here.
+    if (name.isEmpty() && !fixedName.isEmpty())
+        return fixedName + extension;
     return name + extension;
 }
 
@@ -100,12 +129,31 @@ QString PageCapture::suggestName(const QString &extension, const QString &fixedN
     return suggestName(web ? web->locationName() : QString(), extension, fixedName);
 }
 
-QString PageCapture::saveDialog(const QString &filter, const QString &suggestedName, int *filterIndex)
+QString PageCapture::withExtension(const QString &path, const QString &filter, int filterIndex,
+                                   const QStringList &accepted)
+{
+    const QStringList extensions = filterExtensions(filter);
+    const QString own = QFileInfo(path).suffix().toLower();
+    if (!own.isEmpty() && (extensions.contains(own) || accepted.contains(own, Qt::CaseInsensitive)))
+        return path;
+    const QString wanted = extensions.value(std::clamp(filterIndex, 0, static_cast<int>(extensions.size()) - 1));
+    if (wanted.isEmpty())
+        return path;
+    return path + (path.endsWith(u'.') ? QString() : QStringLiteral(".")) + wanted;
+}
+
+QString PageCapture::saveDialog(const QString &filter, const QString &suggestedName, const QStringList &accepted,
+                                int *filterIndex)
 {
     const QString folder = m_lastPath.isEmpty() ? QDir::homePath() : QFileInfo(m_lastPath).absolutePath();
-    const QString path = Dialogs::instance().saveFile(m_window, QString(), filter, suggestedName, folder, filterIndex);
-    if (!path.isEmpty())
-        m_lastPath = path;
+    int chosen = 0;
+    QString path = Dialogs::instance().saveFile(m_window, QString(), filter, suggestedName, folder, &chosen);
+    if (filterIndex)
+        *filterIndex = chosen;
+    if (path.isEmpty())
+        return path;
+    path = withExtension(path, filter, chosen, accepted);
+    m_lastPath = path;
     return path;
 }
 
@@ -131,25 +179,58 @@ void PageCapture::loadClipboard(int waitMs)
     m_window->repaint();
 }
 
+QByteArray PageCapture::encodeSource(const QString &source, const QString &charset)
+{
+    const QString name = charset.trimmed().toLower();
+    if (name.isEmpty() || name == QLatin1String("utf-8") || name == QLatin1String("utf8"))
+        return source.toUtf8();
+    if (QStringEncoder encoder(name.toLatin1().constData()); encoder.isValid()) {
+        const QByteArray bytes = encoder.encode(source);
+        if (!encoder.hasError())
+            return bytes;
+    }
+    // Other code pages through the C library's converter; a character the page's
+    // encoding cannot hold (put there by a script) makes the whole file UTF-8.
+    iconv_t convert = iconv_open(name.toLatin1().constData(), "UTF-8");
+    if (convert == reinterpret_cast<iconv_t>(-1))
+        return source.toUtf8();
+    QByteArray in = source.toUtf8();
+    QByteArray out(in.size() * 4 + 16, Qt::Uninitialized);
+    char *inPtr = in.data();
+    size_t inLeft = static_cast<size_t>(in.size());
+    char *outPtr = out.data();
+    size_t outLeft = static_cast<size_t>(out.size());
+    const size_t done = iconv(convert, &inPtr, &inLeft, &outPtr, &outLeft);
+    iconv_close(convert);
+    if (done == static_cast<size_t>(-1) || inLeft != 0)
+        return source.toUtf8();
+    out.truncate(out.size() - static_cast<qsizetype>(outLeft));
+    return out;
+}
+
 void PageCapture::viewSource()
 {
     WebBrowser *web = m_window->currentBrowser();
     if (!web)
         return;
-    const auto source = web->evaluate(QStringLiteral("document.documentElement.outerHTML"));
+    const auto source = web->evaluate(QStringLiteral("[document.documentElement.outerHTML, document.characterSet]"));
     if (!source)
         return;
+    const QVariantList values = source->toList();
     const AppState &s = m_window->state();
     const QString existing = s.paths.file(QStringLiteral("doc.txt"));
     if (QFile::exists(existing))
         QFile::remove(existing);
     const QString path = s.paths.file(QStringLiteral("Doc.Txt"));
-    if (!TextFile::writeBytes(path, TextFile::encode(source->toString()))) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
-                                    s.text(219, QStringLiteral("This file could not be written:")) + u'\n' + path);
+    const QByteArray bytes = encodeSource(values.value(0).toString(), values.value(1).toString());
+    if (FileSpace::write(path, bytes) != FileSpace::Problem::None) {
+        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, OfficeApp::writeFailure(s, path, bytes.size()));
         return;
     }
-    Shell::instance().openUrl(QUrl::fromLocalFile(path));
+    if (!Shell::instance().openUrl(QUrl::fromLocalFile(path)))
+        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+                                    s.text(254, QStringLiteral("No program on this computer can open this file:"))
+                                        + u'\n' + path);
 }
 
 void PageCapture::saveMht()
@@ -167,16 +248,19 @@ void PageCapture::saveMht()
                            + QStringLiteral(" (*.html)|*.html|") + s.lang.entry(230) + QStringLiteral(" (*.html)|*.html");
     int format = 0;
     const QString base = suggestName(title, QString(), QString());
-    const QString path = Dialogs::instance().saveFile(m_window, s.lang.entry(227), filter,
-                                                      (base.isEmpty() ? QStringLiteral("page") : base)
-                                                          + QStringLiteral(".mht"),
-                                                      QDir::homePath(), &format);
-    bool saved = true;
-    if (!path.isEmpty()) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        saved = web->save(path, static_cast<WebBrowser::SaveFormat>(std::clamp(format, 0, 2)));
-        QApplication::restoreOverrideCursor();
+    QString path = Dialogs::instance().saveFile(m_window, s.lang.entry(227), filter,
+                                                (base.isEmpty() ? QStringLiteral("page") : base) + QStringLiteral(".mht"),
+                                                QDir::homePath(), &format);
+    if (path.isEmpty()) {
+        // A cancel is no save: nothing to report.
+        setOpacity(s.normalAlpha);
+        return;
     }
+    format = std::clamp(format, 0, 2);
+    path = withExtension(path, filter, format, {QStringLiteral("mht"), QStringLiteral("mhtml"), QStringLiteral("htm")});
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const bool saved = web->save(path, static_cast<WebBrowser::SaveFormat>(format));
+    QApplication::restoreOverrideCursor();
     Wait::sleep(500);
     setOpacity(s.normalAlpha);
     if (!saved) {
@@ -184,6 +268,5 @@ void PageCapture::saveMht()
                                     s.text(223, QStringLiteral("The document was not saved.")) + u'\n' + path);
         return;
     }
-    Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle,
-                                s.lang.entry(108) + title + QStringLiteral(".mht"));
+    Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(108) + path);
 }

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "export/cleanpage.h"
+
 #include <QString>
+#include <QStringList>
 
 class MainWindow;
 
-// The steps every export shares: the window's opacity, the copy of the page, the
+// The steps every export shares: the window's opacity, the capture of the page, the
 // proposed file name and the save dialog, the screen picture; and the two commands
 // that take the page without an office application.
 class PageCapture
@@ -15,34 +18,49 @@ public:
     // Set_Opacity: 0 transparent to 255 opaque.
     void setOpacity(int alpha);
 
-    // Copy_Page: the page's body onto the clipboard. True when the clipboard then holds
-    // text or a picture. clearFirst is false for the spreadsheet export.
-    bool copyPage(bool clearFirst);
+    // Copy_Page: once the page has completed, a clean copy of it (page()) is taken from
+    // the engine's document and put on the clipboard as HTML and text. False when the
+    // page gives nothing to export. clearFirst is false for the spreadsheet export, whose
+    // clipboard then keeps what it held. withPictures false: the copy leaves pictures out
+    // (the spreadsheet keeps none), so they are not gathered.
+    bool copyPage(bool clearFirst, bool withPictures = true);
+    const CleanPage &page() const { return m_page; }
     // The last copy ended because the user stopped the wait for the page.
     bool cancelled() const { return m_cancelled; }
     static bool clipboardHasContent();
 
-    // Suggest_Name for the current page; fixedName for an empty title when given.
-    QString suggestName(const QString &extension, const QString &fixedName = QString()) const;
+    // Suggest_Name for the current page; fixedName when the title leaves no name.
+    QString suggestName(const QString &extension, const QString &fixedName) const;
     static QString suggestName(const QString &title, const QString &extension, const QString &fixedName);
 
     // The save dialog: the export's filter, the proposed name, no overwrite prompt.
-    // Empty when cancelled. The chosen path stays, like the dialog's own FileName.
-    QString saveDialog(const QString &filter, const QString &suggestedName, int *filterIndex = nullptr);
+    // Empty when cancelled. A name typed without one of the accepted extensions gets the
+    // chosen filter's. The chosen path stays, like the dialog's own FileName.
+    QString saveDialog(const QString &filter, const QString &suggestedName, const QStringList &accepted = {},
+                       int *filterIndex = nullptr);
     QString lastPath() const { return m_lastPath; }
     void setLastPath(const QString &path) { m_lastPath = path; }
+    // The path with the filter's extension added when its own is not one of accepted
+    // (the filter's extensions are always accepted).
+    static QString withExtension(const QString &path, const QString &filter, int filterIndex,
+                                 const QStringList &accepted);
 
     // Load_ClipBoard: the bars hidden, a picture of the whole screen on the clipboard,
     // the bars shown again. waitMs is each of its three waits.
     void loadClipboard(int waitMs = 1000);
 
-    // "EDIT:VIEW": the page source in Doc.Txt, opened in the text viewer.
+    // "EDIT:VIEW": the page source in Doc.Txt, in the page's own encoding, opened in the
+    // text viewer.
     void viewSource();
     // "SAVE:HTML": the page saved as a web archive, a complete page or its HTML.
     void saveMht();
 
+    // The page's source as bytes of its own encoding (UTF-8 when the name is unknown).
+    static QByteArray encodeSource(const QString &source, const QString &charset);
+
 private:
     MainWindow *m_window;
     QString m_lastPath;
+    CleanPage m_page;
     bool m_cancelled = false;
 };

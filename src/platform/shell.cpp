@@ -1,9 +1,14 @@
 #include "shell.h"
 
+#include "platform/wait.h"
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
+
+#include <memory>
+#include <optional>
 
 namespace {
 Shell *g_override = nullptr;
@@ -24,7 +29,33 @@ bool Shell::openUrl(const QUrl &url)
 {
     if (!url.isValid())
         return false;
-    return QDesktopServices::openUrl(url);
+    if (!url.isLocalFile())
+        return QDesktopServices::openUrl(url);
+    // A file: xdg-open gives up at once when nothing on the machine can open it, and
+    // stays while a program it started has the file; so a quick non-zero end is the
+    // one sure sign of failure.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (opener.isEmpty())
+        return false;
+    // No parent: the opener may outlive this call, and ending the program must not end
+    // the viewer the user is reading in.
+    auto *process = new QProcess;
+    process->setProgram(opener);
+    process->setArguments({url.toLocalFile()});
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    auto result = std::make_shared<std::optional<int>>();
+    QObject::connect(process, &QProcess::finished, process, [process, result](int code, QProcess::ExitStatus status) {
+        *result = status == QProcess::NormalExit ? code : -1;
+        process->deleteLater();
+    });
+    process->start();
+    if (!process->waitForStarted(5000)) {
+        delete process;
+        return false;
+    }
+    Wait::until([&result] { return result->has_value(); }, 1500, 20);
+    return !result->has_value() || **result == 0;
 }
 
 bool Shell::startProgram(const QString &program, const QStringList &arguments)
@@ -82,7 +113,7 @@ QStringList Shell::settingsProgram(Settings kind) const
 bool RecordingShell::openUrl(const QUrl &url)
 {
     urls.append(url);
-    return true;
+    return opens;
 }
 
 bool RecordingShell::startProgram(const QString &program, const QStringList &arguments)

@@ -17,6 +17,7 @@ public:
     virtual ~Shell() = default;
 
     // Opens an address or a file (file: URL) with the program the desktop associates.
+    // False when nothing could open it.
     virtual bool openUrl(const QUrl &url);
     virtual bool startProgram(const QString &program, const QStringList &arguments);
 
@@ -44,6 +45,7 @@ public:
     QList<QUrl> urls;
     QList<QPair<QString, QStringList>> programs;
     QStringList available; // what settingsProgram answers (empty: none installed)
+    bool opens = true;     // what openUrl answers (false: nothing could open it)
 };
 
 class ScopedShell

@@ -15,6 +15,7 @@
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include <QWebEngineProfile>
+#include <QWebEngineScript>
 #include <QWebEngineView>
 
 #include <csignal>
@@ -376,7 +377,9 @@ std::optional<QVariant> WebBrowser::evaluate(const QString &script, int timeoutM
         QVariant value;
     };
     auto result = std::make_shared<Result>();
-    m_page->runJavaScript(script, [result](const QVariant &value) {
+    // The program's scripts run in a world of their own: a page that redefines
+    // document.readyState or hooks its events cannot change what they see.
+    m_page->runJavaScript(script, QWebEngineScript::ApplicationWorld, [result](const QVariant &value) {
         result->done = true;
         result->value = value;
     });
@@ -485,7 +488,7 @@ void WebBrowser::selectAll()
 
 void WebBrowser::deleteSelection()
 {
-    m_page->runJavaScript(QStringLiteral("document.execCommand('delete')"));
+    m_page->runJavaScript(QStringLiteral("document.execCommand('delete')"), QWebEngineScript::ApplicationWorld);
 }
 
 void WebBrowser::setFocus()

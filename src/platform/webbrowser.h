@@ -94,7 +94,7 @@ public:
     void setRegisterAsBrowser(bool value) { m_registerAsBrowser = value; }
     bool registerAsBrowser() const { return m_registerAsBrowser; }
 
-    // Runs a script in the page and waits for its result, the window and engine
+    // Runs a script in the program's own world of the page (never the page's) and waits for its result, the window and engine
     // working meanwhile; nullopt when the page gave no answer within timeoutMs.
     std::optional<QVariant> evaluate(const QString &script, int timeoutMs = 5000);
     // The text of the page as the engine shows it (also for pages that run no scripts,

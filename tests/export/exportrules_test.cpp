@@ -13,6 +13,8 @@ TEST(SuggestName, KeepsLettersAndDigitsOfTheFirst22Characters)
         {"\xc3\x9c" "ber uns", ".doc", "", "beruns.doc"},
         {"", ".doc", "", ".doc"},
         {"", ".pdf", "", ".pdf"},
+        {"", ".doc", "WordDocument", "WordDocument.doc"},
+        {"", ".pdf", "PDFDocument", "PDFDocument.pdf"},
         {"", ".xls", "ExcelDocument", "ExcelDocument.xls"},
         {"", ".ppt", "PPTDocument", "PPTDocument.ppt"},
         {"Q3 2026: sales/costs", ".xls", "ExcelDocument", "Q32026salescosts.xls"},
@@ -79,7 +81,7 @@ TEST(OfficeFormats, FollowTheChosenExtension)
 
     const QJsonObject pdf = QJsonDocument::fromJson(OfficeApp::pdfOptions().toUtf8()).object();
     EXPECT_EQ(pdf.value(QStringLiteral("UseTaggedPDF")).toObject().value(QStringLiteral("value")).toString(),
-              QStringLiteral("true"));
+              QStringLiteral("false"));
     EXPECT_EQ(pdf.value(QStringLiteral("ExportBookmarks")).toObject().value(QStringLiteral("value")).toString(),
               QStringLiteral("false"));
     EXPECT_EQ(pdf.value(QStringLiteral("SelectPdfVersion")).toObject().value(QStringLiteral("value")).toString(),

@@ -24,6 +24,14 @@ quint16 HttpServer::port() const
     return m_server->serverPort();
 }
 
+int HttpServer::totalRequests() const
+{
+    int total = 0;
+    for (int n : m_counts)
+        total += n;
+    return total;
+}
+
 void HttpServer::addPage(const QString &path, const QByteArray &body, const QByteArray &contentType, int delayMs)
 {
     m_pages.insert(path, Page{body, contentType, delayMs});
@@ -52,13 +60,29 @@ void HttpServer::serve(QTcpSocket *socket)
     QByteArray response;
     int delay = 0;
     const auto it = m_pages.constFind(path);
-    if (it == m_pages.constEnd()) {
+    bool allowed = true;
+    if (m_cookies.contains(path)) {
+        allowed = false;
+        for (const QByteArray &line : request.split('\n')) {
+            if (line.toLower().startsWith("cookie:") && line.contains(m_cookies.value(path)))
+                allowed = true;
+        }
+    }
+    if (!allowed) {
+        const QByteArray body("forbidden");
+        response = "HTTP/1.1 403 Forbidden\r\nContent-Type: text/plain\r\nContent-Length: "
+                   + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
+    } else if (it == m_pages.constEnd()) {
         const QByteArray body("not found");
         response = "HTTP/1.1 404 Not Found\r\nContent-Type: text/plain\r\nContent-Length: "
                    + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
     } else {
         delay = m_counts.value(path) >= m_delayFrom.value(path, 1) ? it->delayMs : 0;
-        response = "HTTP/1.1 200 OK\r\nContent-Type: " + it->type + "\r\nCache-Control: no-store\r\nContent-Length: "
+        QByteArray extra;
+        for (const QByteArray &line : m_headers.value(path))
+            extra += line + "\r\n";
+        response = "HTTP/1.1 200 OK\r\nContent-Type: " + it->type + "\r\nCache-Control: no-store\r\n" + extra
+                   + "Content-Length: "
                    + QByteArray::number(it->body.size()) + "\r\nConnection: close\r\n\r\n" + it->body;
     }
     auto send = [socket, response] {

@@ -23,6 +23,13 @@ public:
     // The page's delay applies only from its n-th request on.
     void delayFrom(const QString &path, int n) { m_delayFrom.insert(path, n); }
     int requests(const QString &path) const { return m_counts.value(path); }
+    // Every request since the server started, by path.
+    int totalRequests() const;
+    // An extra response header line for the page ("Set-Cookie: a=b").
+    void addHeader(const QString &path, const QByteArray &line) { m_headers[path].append(line); }
+    // The page is served only to requests that carry this cookie ("name=value"); others
+    // get 403.
+    void requireCookie(const QString &path, const QByteArray &cookie) { m_cookies.insert(path, cookie); }
     quint16 port() const;
 
 private:
@@ -38,4 +45,6 @@ private:
     QHash<QString, Page> m_pages;
     QHash<QString, int> m_counts;
     QHash<QString, int> m_delayFrom;
+    QHash<QString, QList<QByteArray>> m_headers;
+    QHash<QString, QByteArray> m_cookies;
 };

@@ -3,11 +3,21 @@
 #include "platform/wait.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QPointer>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QUrl>
+
+#include <algorithm>
+#include <optional>
+
+namespace {
+int g_idleLimitMs = 30000;
+} // namespace
 
 OfficeWorker::OfficeWorker(QString workerPath, QString profileFolder, QObject *parent)
     : QObject(parent)
@@ -19,6 +29,16 @@ OfficeWorker::OfficeWorker(QString workerPath, QString profileFolder, QObject *p
 OfficeWorker::~OfficeWorker()
 {
     kill();
+}
+
+void OfficeWorker::setIdleLimit(int ms)
+{
+    g_idleLimitMs = ms;
+}
+
+int OfficeWorker::idleLimit()
+{
+    return g_idleLimitMs;
 }
 
 QString OfficeWorker::libreOfficeProgramFolder()
@@ -36,64 +56,147 @@ qint64 OfficeWorker::processId() const
     return m_process ? m_process->processId() : 0;
 }
 
-OfficeWorker::Reply OfficeWorker::start(int timeoutMs)
+QString OfficeWorker::privateFolder() const
 {
-    if (!QFileInfo(m_workerPath).isExecutable())
-        return {Failure::Missing, QStringLiteral("the office worker is missing: ") + m_workerPath, {}};
+    return m_private ? m_private->path() : QString();
+}
+
+void OfficeWorker::cancel()
+{
+    m_cancelled = true;
+}
+
+void OfficeWorker::launch(const QList<QJsonObject> &ahead)
+{
     kill();
+    m_cancelled = false;
+    m_launchFailure.reset();
+    if (!QFileInfo(m_workerPath).isExecutable()) {
+        m_launchFailure = Reply{Failure::Missing, QStringLiteral("the office worker is missing: ") + m_workerPath, {}};
+        return;
+    }
+    m_private = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/quorl-office-XXXXXX"));
+    if (!m_private->isValid()) {
+        m_launchFailure = Reply{Failure::Missing, QStringLiteral("no temporary folder for the office worker: ")
+                                                      + m_private->errorString(), {}};
+        m_private.reset();
+        return;
+    }
     m_process = new QProcess(this);
     m_process->setProgram(m_workerPath);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TMPDIR"), m_private->path());
+    m_process->setProcessEnvironment(environment);
     m_process->setProcessChannelMode(QProcess::SeparateChannels);
     m_process->setStandardErrorFile(QProcess::nullDevice());
     m_process->start();
     if (!m_process->waitForStarted(10000)) {
-        const QString error = m_process->errorString();
+        m_launchFailure = Reply{Failure::Missing, QStringLiteral("the office worker could not be started: ")
+                                                      + m_process->errorString(), {}};
         kill();
-        return {Failure::Missing, QStringLiteral("the office worker could not be started: ") + error, {}};
+        return;
     }
     QDir().mkpath(m_profileFolder);
-    Reply reply = request({{QStringLiteral("op"), QStringLiteral("init")},
+    const QJsonObject init{{QStringLiteral("op"), QStringLiteral("init")},
                            {QStringLiteral("install"), libreOfficeProgramFolder()},
-                           {QStringLiteral("profile"), QUrl::fromLocalFile(m_profileFolder).toString()}},
-                          timeoutMs);
+                           {QStringLiteral("profile"), QUrl::fromLocalFile(m_profileFolder).toString()}};
+    m_process->write(QJsonDocument(init).toJson(QJsonDocument::Compact) + '\n');
+    m_initSent = true;
+    for (const QJsonObject &request : ahead) {
+        m_process->write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
+        m_ahead.append(request);
+    }
+}
+
+OfficeWorker::Reply OfficeWorker::initReply(Reply reply) const
+{
     if (reply.failure == Failure::Refused)
         reply.failure = Failure::NoStart;
     return reply;
 }
 
-OfficeWorker::Reply OfficeWorker::request(const QJsonObject &request, int timeoutMs)
+OfficeWorker::Reply OfficeWorker::start()
 {
-    if (!running())
+    if (!m_initSent && !m_launchFailure)
+        launch();
+    if (m_launchFailure)
+        return *m_launchFailure;
+    if (!m_initSent)
         return {Failure::Crashed, QStringLiteral("the office worker is not running"), {}};
-    m_process->write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
-    return waitForReply(timeoutMs);
+    m_initSent = false;
+    if (m_cancelled) {
+        kill();
+        return {Failure::Cancelled, QString(), {}};
+    }
+    return initReply(waitForReply());
 }
 
-OfficeWorker::Reply OfficeWorker::waitForReply(int timeoutMs)
+OfficeWorker::Reply OfficeWorker::request(const QJsonObject &request)
+{
+    if (m_cancelled) {
+        kill();
+        return {Failure::Cancelled, QString(), {}};
+    }
+    if (!running())
+        return {Failure::Crashed, QStringLiteral("the office worker is not running"), {}};
+    // A request sent ahead: its answer is on its way. Answers to requests sent ahead
+    // that are no longer wanted are taken and dropped.
+    while (!m_ahead.isEmpty()) {
+        const QJsonObject ahead = m_ahead.takeFirst();
+        const Reply reply = waitForReply();
+        if (ahead == request)
+            return reply;
+        if (!running())
+            return reply;
+    }
+    m_process->write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
+    return waitForReply();
+}
+
+OfficeWorker::Reply OfficeWorker::waitForReply()
 {
     QPointer<QProcess> process(m_process);
-    auto lineReady = [&] {
+    QElapsedTimer silent;
+    silent.start();
+    std::optional<QJsonObject> answer;
+    // Takes the lines that have come: signs of life restart the idle clock, the first
+    // other line is the answer.
+    auto take = [&] {
         if (process)
             m_buffer += process->readAllStandardOutput();
-        return m_buffer.contains('\n') || !process || process->state() == QProcess::NotRunning;
+        qsizetype end;
+        while (!answer && (end = m_buffer.indexOf('\n')) >= 0) {
+            const QJsonObject line = QJsonDocument::fromJson(m_buffer.left(end)).object();
+            m_buffer.remove(0, end + 1);
+            if (line.contains(QStringLiteral("beat"))) {
+                silent.restart();
+            } else if (line.contains(QStringLiteral("progress"))) {
+                silent.restart();
+                emit progress(std::clamp(line.value(QStringLiteral("progress")).toInt(), 0, 100));
+            } else {
+                answer = line;
+            }
+        }
     };
-    const bool answered = Wait::until(lineReady, timeoutMs, 10);
-    if (process)
-        m_buffer += process->readAllStandardOutput();
-    const qsizetype end = m_buffer.indexOf('\n');
-    if (end < 0) {
-        const bool died = !process || process->state() == QProcess::NotRunning;
-        kill();
-        if (!answered && !died)
-            return {Failure::Timeout, QStringLiteral("the office worker did not answer in time"), {}};
-        return {Failure::Crashed, QStringLiteral("the office worker ended unexpectedly"), {}};
+    auto done = [&] {
+        take();
+        return answer || !process || process->state() == QProcess::NotRunning || m_cancelled
+               || silent.elapsed() > g_idleLimitMs;
+    };
+    Wait::until(done, -1, 10);
+    take();
+    if (answer) {
+        if (!answer->value(QStringLiteral("ok")).toBool())
+            return {Failure::Refused, answer->value(QStringLiteral("error")).toString(), *answer};
+        return {Failure::None, QString(), *answer};
     }
-    const QByteArray line = m_buffer.left(end);
-    m_buffer.remove(0, end + 1);
-    const QJsonObject data = QJsonDocument::fromJson(line).object();
-    if (!data.value(QStringLiteral("ok")).toBool())
-        return {Failure::Refused, data.value(QStringLiteral("error")).toString(), data};
-    return {Failure::None, QString(), data};
+    const bool died = !process || process->state() == QProcess::NotRunning;
+    kill();
+    if (m_cancelled)
+        return {Failure::Cancelled, QString(), {}};
+    if (!died)
+        return {Failure::Timeout, QStringLiteral("the office worker stopped working"), {}};
+    return {Failure::Crashed, QStringLiteral("the office worker ended unexpectedly"), {}};
 }
 
 void OfficeWorker::quit()
@@ -109,13 +212,17 @@ void OfficeWorker::quit()
 
 void OfficeWorker::kill()
 {
-    if (!m_process)
-        return;
-    if (m_process->state() != QProcess::NotRunning) {
-        m_process->kill();
-        m_process->waitForFinished(3000);
+    if (m_process) {
+        if (m_process->state() != QProcess::NotRunning) {
+            m_process->kill();
+            m_process->waitForFinished(3000);
+        }
+        delete m_process;
+        m_process = nullptr;
     }
-    delete m_process;
-    m_process = nullptr;
     m_buffer.clear();
+    m_ahead.clear();
+    m_initSent = false;
+    // Whatever LibreOffice left in its temporary folder goes with the worker.
+    m_private.reset();
 }

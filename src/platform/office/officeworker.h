@@ -4,17 +4,28 @@
 #include <QObject>
 #include <QString>
 
+#include <QList>
+
+#include <memory>
+#include <optional>
+
 class QProcess;
+class QTemporaryDir;
 
 // The main program's side of the office worker: starts one worker process, sends it
-// requests over its pipe and waits for each reply with a time limit. A worker that is
-// missing, cannot start LibreOffice, dies or stops answering ends in a failed reply;
-// the worker is then killed and nothing else is affected.
+// requests over its pipe and waits for each reply. The worker says it is alive while
+// it works; one that falls silent for longer than the idle limit is taken for hung and
+// killed, however long a working one takes. A worker that is missing, cannot start
+// LibreOffice, dies, hangs or is cancelled ends in a failed reply; the worker is then
+// killed and nothing else is affected.
+//
+// The worker gets a private temporary folder (its TMPDIR) that goes with it: whatever
+// LibreOffice leaves there, and whatever a killed worker leaves, is removed.
 class OfficeWorker : public QObject
 {
     Q_OBJECT
 public:
-    enum class Failure { None, Missing, NoStart, Crashed, Timeout, Refused };
+    enum class Failure { None, Missing, NoStart, Crashed, Timeout, Refused, Cancelled };
 
     struct Reply
     {
@@ -29,22 +40,49 @@ public:
     OfficeWorker(QString workerPath, QString profileFolder, QObject *parent = nullptr);
     ~OfficeWorker() override;
 
+    // Starts the worker and sends it LibreOffice's start and the requests ahead at once,
+    // without waiting: LibreOffice starts, and makes the first document, while the
+    // program does other work. start() and request() then take their answers.
+    void launch(const QList<QJsonObject> &ahead = {});
     // "Create the application": the worker process and LibreOffice inside it.
-    Reply start(int timeoutMs = 90000);
-    Reply request(const QJsonObject &request, int timeoutMs = 60000);
+    Reply start();
+    Reply request(const QJsonObject &request);
     // "Quit": asks the worker to end and makes sure it has.
     void quit();
+    // Ends the worker at once, whatever it is doing (an export that ends before it
+    // needed the worker).
+    void abandon() { kill(); }
     bool running() const;
     qint64 processId() const;
+    // The worker's private folder while it runs (files handed to it, documents it saves).
+    QString privateFolder() const;
+
+    // Ends the request under way (and the worker) at the next look, from a button or key.
+    void cancel();
+    bool cancelled() const { return m_cancelled; }
+
+    // How long a worker may stay silent before it is taken for hung (tests shorten it).
+    static void setIdleLimit(int ms);
+    static int idleLimit();
 
     static QString libreOfficeProgramFolder();
 
+signals:
+    // LibreOffice's own progress within the step under way, 0 to 100.
+    void progress(int percent);
+
 private:
-    Reply waitForReply(int timeoutMs);
+    Reply waitForReply();
     void kill();
+    Reply initReply(Reply reply) const;
 
     QString m_workerPath;
     QString m_profileFolder;
     QProcess *m_process = nullptr;
+    std::unique_ptr<QTemporaryDir> m_private;
     QByteArray m_buffer;
+    bool m_cancelled = false;
+    bool m_initSent = false;
+    std::optional<Reply> m_launchFailure;
+    QList<QJsonObject> m_ahead; // sent, their answers not yet taken
 };

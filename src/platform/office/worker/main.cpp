@@ -4,6 +4,10 @@
 //
 // LibreOffice may write to standard output itself, so the replies go to a copy of the
 // original standard output and fd 1 is pointed at standard error.
+//
+// While a request runs, the worker also says that it is alive: a "beat" line whenever
+// the process has used processor time since the last one (a worker that hangs uses
+// none and falls silent), and a "progress" line with LibreOffice's own progress.
 #define LOK_USE_UNSTABLE_API
 #include <LibreOfficeKit/LibreOfficeKit.hxx>
 
@@ -25,11 +29,21 @@
 #include <mutex>
 #include <string>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
 
 FILE *g_replies = nullptr;
+std::mutex g_replyMutex;
+
+void writeLine(const QJsonObject &object)
+{
+    const QByteArray line = QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
+    std::lock_guard<std::mutex> lock(g_replyMutex);
+    fwrite(line.constData(), 1, line.size(), g_replies);
+    fflush(g_replies);
+}
 
 void reply(bool ok, const QString &error = QString(), const QJsonObject &extra = QJsonObject())
 {
@@ -37,9 +51,34 @@ void reply(bool ok, const QString &error = QString(), const QJsonObject &extra =
     answer.insert(QStringLiteral("ok"), ok);
     if (!error.isEmpty())
         answer.insert(QStringLiteral("error"), error);
-    const QByteArray line = QJsonDocument(answer).toJson(QJsonDocument::Compact) + '\n';
-    fwrite(line.constData(), 1, line.size(), g_replies);
-    fflush(g_replies);
+    writeLine(answer);
+}
+
+qint64 cpuMicroseconds(clockid_t clock)
+{
+    timespec t{};
+    clock_gettime(clock, &t);
+    return static_cast<qint64>(t.tv_sec) * 1000000 + t.tv_nsec / 1000;
+}
+
+// Beats while the rest of the process works. Its own processor time does not count,
+// and neither does a trickle below 1 %: LibreOffice's idle timers are not work.
+void beat()
+{
+    qint64 last = cpuMicroseconds(CLOCK_PROCESS_CPUTIME_ID) - cpuMicroseconds(CLOCK_THREAD_CPUTIME_ID);
+    while (true) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        const qint64 now = cpuMicroseconds(CLOCK_PROCESS_CPUTIME_ID) - cpuMicroseconds(CLOCK_THREAD_CPUTIME_ID);
+        if (now - last >= 2500)
+            writeLine({{QStringLiteral("beat"), static_cast<double>(now / 1000)}});
+        last = now;
+    }
+}
+
+void officeCallback(int type, const char *payload, void *)
+{
+    if (type == LOK_CALLBACK_STATUS_INDICATOR_SET_VALUE && payload)
+        writeLine({{QStringLiteral("progress"), QString::fromUtf8(payload).toInt()}});
 }
 
 // Results of asynchronous UNO commands arrive through the document callback.
@@ -120,15 +159,18 @@ private:
 
     bool unoCommand(const char *command, const char *arguments = nullptr, int timeoutMs = 15000)
     {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
         int before;
         {
             std::lock_guard<std::mutex> lock(m_results.mutex);
             before = m_results.results;
         }
         m_document->postUnoCommand(command, arguments, true);
+        // Right after a load a command may not be dispatched at all: no result will
+        // come, and the caller sees from the document whether it acted.
+        const auto limit = lastError().isEmpty() ? until : std::min(until, std::chrono::steady_clock::now() + std::chrono::seconds(1));
         std::unique_lock<std::mutex> lock(m_results.mutex);
-        return m_results.changed.wait_for(lock, std::chrono::milliseconds(timeoutMs),
-                                          [&] { return m_results.results > before; })
+        return m_results.changed.wait_until(lock, limit, [&] { return m_results.results > before; })
                && m_results.lastSuccess;
     }
 
@@ -151,6 +193,12 @@ private:
             return paste(request);
         if (op == QLatin1String("saveAs"))
             return saveAs(request);
+        if (op == QLatin1String("documentSize")) {
+            long width = 0, height = 0;
+            m_document->getDocumentSize(&width, &height);
+            return reply(true, QString(), {{QStringLiteral("width"), static_cast<double>(width)},
+                                           {QStringLiteral("height"), static_cast<double>(height)}});
+        }
         if (op == QLatin1String("parts"))
             return reply(true, QString(), {{QStringLiteral("parts"), m_document->getParts()}});
         if (op == QLatin1String("setPart")) {
@@ -182,6 +230,7 @@ private:
         m_office.reset(lok::lok_cpp_init(install.constData(), profile.isEmpty() ? nullptr : profile.constData()));
         if (!m_office)
             return reply(false, QStringLiteral("LibreOffice could not be started from ") + QString::fromUtf8(install));
+        m_office->registerCallback(officeCallback, nullptr);
         reply(true);
     }
 
@@ -276,6 +325,7 @@ int main()
     g_replies = fdopen(replies, "w");
     if (!g_replies)
         return 2;
+    std::thread(beat).detach();
     Worker worker;
     worker.run();
 }

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+// The page as the exports hand it on: a clean, self-contained copy of what the page
+// shows, built in the page by the capture script, with its plain text and the
+// pictures it showed. Nothing in it can make another program fetch anything.
+struct CleanPage
+{
+    QString html;          // the body's content; pictures as quorl-picture:N
+    QString text;          // the same content as plain text
+    QStringList pictures;  // picture N's address, as the engine loaded it
+    QString title;
+    QString url;
+    QString lang;
+    QString dir = QStringLiteral("ltr");
+
+    struct Picture
+    {
+        QByteArray type; // image/png, image/jpeg or image/gif
+        QByteArray data;
+    };
+    // Picture N's bytes, where the engine had them.
+    QHash<int, Picture> loaded;
+
+    // What the capture script answered; an empty page when it answered nothing usable.
+    static CleanPage fromScript(const QVariant &value);
+    // A page known only by its text (one that runs no scripts): paragraphs of text.
+    static CleanPage fromText(const QString &text, const QString &title, const QString &url);
+
+    bool isEmpty() const;
+
+    // Puts in the bytes of every picture the engine loaded, from its web archive of
+    // the page; pictures in forms the office application may not read are converted.
+    void takePictures(const QByteArray &archive);
+
+    // The whole document, UTF-8: the page's language and direction, its title,
+    // address and the export's date in the head, every picture as a data: URI (or
+    // none when withPictures is false). A picture whose bytes are not there is left
+    // out, never referred to by its address.
+    QByteArray document(bool withPictures, const QDateTime &exported) const;
+};
