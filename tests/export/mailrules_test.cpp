@@ -116,8 +116,9 @@ TEST(PrivateFolder, ArchivesOlderThanADayAreRemoved)
     age(root.file(own() + QStringLiteral("/old.zip")), now.addDays(-2));
     root.write(own() + QStringLiteral("/new.zip"), "new");
     age(outside.file(QStringLiteral("keep.zip")), now.addDays(-3));
-    ::symlink(QFile::encodeName(outside.file(QStringLiteral("keep.zip"))).constData(),
-              QFile::encodeName(folder + QStringLiteral("/link.zip")).constData());
+    ASSERT_EQ(::symlink(QFile::encodeName(outside.file(QStringLiteral("keep.zip"))).constData(),
+                        QFile::encodeName(folder + QStringLiteral("/link.zip")).constData()),
+              0);
 
     EXPECT_EQ(PrivateFolder::removeOlderThan(root.path(), 24 * 3600, now), 1);
     EXPECT_FALSE(root.exists(own() + QStringLiteral("/old.zip")));

@@ -43,6 +43,9 @@ protected:
         EXPECT_TRUE(window->load());
         window->show();
         EXPECT_TRUE(loaded.count() > 0 || loaded.wait(20000)) << "home page did not load";
+        // Under a window manager the window is shown once it has been mapped and framed;
+        // a test that looks at what is painted needs it on screen.
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get(), 10000));
         return *window;
     }
 
