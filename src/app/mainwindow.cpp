@@ -25,6 +25,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QComboBox>
 #include <QDate>
 #include <QFile>
@@ -519,7 +520,11 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
             if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress) {
                 for (WebBrowser *web : m_web) {
                     if (web->widget()->isAncestorOf(widget)) {
-                        web->noteUserAction();
+                        if (type == QEvent::MouseButtonPress)
+                            web->noteUserAction(widget->mapTo(
+                                web->widget(), static_cast<QMouseEvent *>(event)->position().toPoint()));
+                        else
+                            web->noteUserAction();
                         break;
                     }
                 }

@@ -179,7 +179,7 @@ void TabBrowsing::goAddress(int16_t flag)
         const QString address = Address::complete(s.typedAddress);
         box->setEditText(address);
         if (web) {
-            web->noteUserAction();
+            web->noteTypedAddress();
             web->navigate(address);
         }
         if (selected < s.tabURL.size())

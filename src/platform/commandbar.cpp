@@ -256,7 +256,8 @@ QString CommandBar::styleSheet(int style)
         "QMenu::item { padding: 3px 24px 3px 26px; }"
         "QMenu::item:selected { background: palette(highlight); color: palette(highlighted-text); }"
         "QMenu::item:disabled { color: palette(mid); }"
-        "QMenu::separator { height: 1px; background: palette(mid); margin: 2px 4px; }",
+        "QMenu::separator { height: 1px; background: palette(mid); margin: 2px 4px; }"
+        "QMenu::icon:checked { background: palette(midlight); border: 1px solid palette(highlight); }",
 
         "CommandBar { background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #e3efff, stop:1 #afd2ff);"
         "  border-bottom: 1px solid #6591cd; }"
@@ -270,7 +271,8 @@ QString CommandBar::styleSheet(int style)
         "QMenu::item { padding: 3px 24px 3px 26px; color: black; }"
         "QMenu::item:selected { background: #ffeec2; border: 1px solid #000080; }"
         "QMenu::item:disabled { color: #8d8d8d; }"
-        "QMenu::separator { height: 1px; background: #6a8ccb; margin: 2px 4px 2px 28px; }",
+        "QMenu::separator { height: 1px; background: #6a8ccb; margin: 2px 4px 2px 28px; }"
+        "QMenu::icon:checked { background: #ffd38a; border: 1px solid #000080; }",
 
         "CommandBar { background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #3c7a5f, stop:1 #1d4634);"
         "  border-bottom: 1px solid #0f2a1e; }"
@@ -283,7 +285,8 @@ QString CommandBar::styleSheet(int style)
         "QMenu::item { padding: 3px 24px 3px 26px; color: #1d2b23; }"
         "QMenu::item:selected { background: #c9a640; color: black; }"
         "QMenu::item:disabled { color: #9a9a8a; }"
-        "QMenu::separator { height: 1px; background: #3c7a5f; margin: 2px 4px; }",
+        "QMenu::separator { height: 1px; background: #3c7a5f; margin: 2px 4px; }"
+        "QMenu::icon:checked { background: #f3dc8a; border: 1px solid #1d4634; }",
 
         "CommandBar { background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #fdfdfb, stop:0.6 #ebeae3, stop:1 #cfcdc0);"
         "  border-bottom: 1px solid #a7a592; }"
@@ -295,11 +298,13 @@ QString CommandBar::styleSheet(int style)
         "QMenu::item { padding: 3px 24px 3px 26px; color: black; }"
         "QMenu::item:selected { background: #c1d2ee; border: 1px solid #316ac5; }"
         "QMenu::item:disabled { color: #aca899; }"
-        "QMenu::separator { height: 1px; background: #c5c2b2; margin: 2px 4px 2px 28px; }",
+        "QMenu::separator { height: 1px; background: #c5c2b2; margin: 2px 4px 2px 28px; }"
+        "QMenu::icon:checked { background: #c1d2ee; border: 1px solid #316ac5; }",
     };
     if (style < 0 || style > 3)
         style = 0;
-    // A styled menu draws no check mark of its own: check and option items get these.
+    // A styled menu draws no check mark of its own: a checked item's picture is framed,
+    // as office menus show it, and an item without a picture gets a mark.
     return QString::fromLatin1(sheets[style])
         + QStringLiteral("CommandBar QToolButton::menu-indicator { image: none; width: 0px; }"
                          "QMenu::indicator { width: 14px; height: 14px; left: 4px; }"

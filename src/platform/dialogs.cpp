@@ -129,9 +129,10 @@ bool ScriptedDialogs::question(QWidget *, const QString &title, const QString &t
 }
 
 QString ScriptedDialogs::saveFile(QWidget *, const QString &, const QString &filter,
-                                  const QString &suggestedName, const QString &, int *filterIndex)
+                                  const QString &suggestedName, const QString &folder, int *filterIndex)
 {
     suggestedNames.append(suggestedName);
+    folders.append(folder);
     filters.append(filter);
     const int choice = filterChoices.isEmpty() ? 0 : filterChoices.takeFirst();
     if (filterIndex)

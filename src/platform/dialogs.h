@@ -120,6 +120,7 @@ public:
     QStringList suggestedNames; // what each save dialog proposed
     QStringList filters;        // the filter of each file dialog
     QStringList titles;         // the title of each open dialog
+    QStringList folders;        // the folder each save dialog started in
     QString printTo;            // print and preview go to this PDF file; empty: cancel
     QStringList printerDialogs; // "print", "pagesetup", "preview" as they were shown
     QList<QPair<QString, QString>> shownProperties;

@@ -8,8 +8,7 @@
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineScript>
-#include <QWebEngineUrlRequestInfo>
-#include <QWebEngineUrlRequestInterceptor>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEngineHistory>
 #include <QPrinter>
 #include <QWebEngineFindTextResult>
@@ -23,102 +22,43 @@
 
 namespace {
 
-// Pop-up pages that exist right now (a page's request for a window makes one while it
-// is decided); tests read it to see that none is left behind.
-int g_popups = 0;
-
-// How long a pop-up may wait for its first address before it is given up.
-constexpr int kPopupLifeMs = 5000;
-// A download counts as the user's doing for this long after their last click or key in
-// the page (or an address they opened).
+// A download or a window counts as the user's doing for this long after their last
+// click or key in the page.
 constexpr qint64 kUserActionMs = 10000;
+constexpr qint64 kWindowActionMs = 2000;
 // A page that does not answer a trivial script in this time, while a new address waits
 // to be shown, has a renderer stuck in a script.
 constexpr int kAnswerMs = 1500;
+// How long a request for a window waits to learn where the user's click landed.
+constexpr int kWhereMs = 1000;
 
-QString originOf(const QUrl &url)
-{
-    if (url.isEmpty() || !url.isValid())
-        return {};
-    return url.scheme() + QStringLiteral("://") + url.host() + u':' + QString::number(url.port(-1));
-}
+// Where a click (or, with no position, the focus) is in the page: the page itself, or
+// a frame the page cannot read, another site's. Runs in the program's own world.
+const char *kWhereScript = R"js(
+(function (x, y) {
+    var e = x >= 0 ? document.elementFromPoint(x, y) : document.activeElement;
+    for (; e; e = e.parentElement) {
+        var tag = e.tagName;
+        if (tag === 'IFRAME' || tag === 'FRAME' || tag === 'OBJECT' || tag === 'EMBED')
+            break;
+    }
+    if (!e)
+        return 'page';
+    try {
+        return e.contentDocument && e.contentWindow.location.origin === location.origin ? 'page' : 'frame';
+    } catch (error) {
+        return 'frame';
+    }
+})(%1, %2)
+)js";
 
 } // namespace
 
-// The page a request for a new window gets while the request is decided. Its first
-// address is never loaded here: when the request came from the page the user clicked
-// (not from a frame of another site), the tab itself opens it, as the program always
-// did; otherwise nothing opens. Either way the pop-up page is freed at once.
-class PopupPage : public QWebEnginePage
-{
-public:
-    PopupPage(QWebEngineProfile *profile, WebBrowser *opener, QWebEnginePage *openerPage)
-        : QWebEnginePage(profile, openerPage)
-        , m_opener(opener)
-        , m_openerOrigin(originOf(openerPage->url()))
-    {
-        ++g_popups;
-        m_gate.setPopup(this);
-        setUrlRequestInterceptor(&m_gate);
-        QTimer::singleShot(kPopupLifeMs, this, [this] { finish(); });
-    }
-    ~PopupPage() override { --g_popups; }
-
-private:
-    class Gate : public QWebEngineUrlRequestInterceptor
-    {
-    public:
-        void setPopup(PopupPage *popup) { m_popup = popup; }
-        void interceptRequest(QWebEngineUrlRequestInfo &info) override
-        {
-            info.block(true);
-            if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame)
-                m_popup->decide(info.requestUrl(), info.initiator());
-        }
-
-    private:
-        PopupPage *m_popup = nullptr;
-    };
-
-    void decide(const QUrl &url, const QUrl &initiator)
-    {
-        if (m_decided)
-            return;
-        m_decided = true;
-        const bool fromThePage = !m_openerOrigin.isEmpty() && originOf(initiator) == m_openerOrigin;
-        const QPointer<WebBrowser> opener(m_opener);
-        const QString address = url.toString();
-        // Decided outside the engine's call; the tab opens the address as if asked to.
-        QTimer::singleShot(0, opener, [opener, address, fromThePage] {
-            if (!opener)
-                return;
-            if (fromThePage)
-                opener->navigate(address);
-            else
-                emit opener->popupBlocked(opener->index());
-        });
-        finish();
-    }
-
-    void finish()
-    {
-        if (!m_finished) {
-            m_finished = true;
-            deleteLater();
-        }
-    }
-
-    QPointer<WebBrowser> m_opener;
-    QString m_openerOrigin;
-    Gate m_gate;
-    bool m_decided = false;
-    bool m_finished = false;
-};
-
-// The page of a tab. A page opens a window only in answer to the user's click (the
-// engine refuses the others); see PopupPage for what becomes of it. Its JavaScript
-// dialogs are the program's own, in the user's language, with the page's text as
-// plain text, and from the second one on they offer to stop that page's dialogs.
+// The page of a tab. A page opens a window only in answer to the user's click on the
+// page itself (not on a frame of another site), and then, as the program always did,
+// the address opens in the tab; no window and no pop-up page is ever made. Its
+// JavaScript dialogs are the program's own, in the user's language, with the page's
+// text as plain text, and from the second one on they offer to stop that page's dialogs.
 class BrowserPage : public QWebEnginePage
 {
 public:
@@ -130,12 +70,15 @@ public:
             m_dialogsShown = 0;
             m_dialogsStopped = false;
         });
+        connect(this, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
+            m_owner->windowRequested(request.requestedUrl(), request.isUserInitiated());
+        });
     }
 
 protected:
     QWebEnginePage *createWindow(WebWindowType) override
     {
-        return new PopupPage(profile(), m_owner, this);
+        return nullptr;
     }
 
     void javaScriptAlert(const QUrl &origin, const QString &message) override
@@ -207,6 +150,8 @@ WebBrowser::WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent)
         emit progressChange(m_index, progress, 100);
     });
     connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+        m_pendingUrl.clear();
+        m_typedPending = false;
         m_busy = false;
         m_progress = 100;
         m_requested.invalidate();
@@ -220,10 +165,6 @@ WebBrowser::WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent)
         emit statusTextChange(m_index, url);
     });
     connect(m_page, &QWebEnginePage::windowCloseRequested, this, &WebBrowser::pageCloseRequested);
-    connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
-        if (url == m_pendingUrl)
-            m_pendingUrl.clear();
-    });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status) {
                 // Renderers also end normally when a navigation moves to another one; only
@@ -295,9 +236,58 @@ void WebBrowser::checkAnswering()
     });
 }
 
-void WebBrowser::noteUserAction()
+void WebBrowser::noteUserAction(const QPoint &at)
 {
     m_userAction.start();
+    m_actionWhere = Where::Unknown;
+    const double zoom = m_page->zoomFactor() > 0 ? m_page->zoomFactor() : 1.0;
+    const int x = at.x() < 0 ? -1 : static_cast<int>(at.x() / zoom);
+    const int y = at.y() < 0 ? -1 : static_cast<int>(at.y() / zoom);
+    const quint64 action = ++m_actionCount;
+    QPointer<WebBrowser> self(this);
+    m_page->runJavaScript(QString::fromLatin1(kWhereScript).arg(x).arg(y), QWebEngineScript::ApplicationWorld,
+                          [self, action](const QVariant &where) {
+                              if (self && self->m_actionCount == action)
+                                  self->m_actionWhere = where.toString() == QLatin1String("page") ? Where::Page
+                                                                                                   : Where::Frame;
+                          });
+}
+
+void WebBrowser::noteTypedAddress()
+{
+    m_typedPending = true;
+}
+
+void WebBrowser::windowRequested(const QUrl &url, bool userInitiated)
+{
+    const bool clicked = userInitiated && m_userAction.isValid() && m_userAction.elapsed() < kWindowActionMs;
+    if (!clicked) {
+        emit popupBlocked(m_index);
+        return;
+    }
+    // The click may have landed in a frame of another site: the page is asked where it
+    // landed, and the tab opens the address only if it was the page itself.
+    const quint64 action = m_actionCount;
+    auto waited = std::make_shared<QElapsedTimer>();
+    waited->start();
+    auto *poll = new QTimer(this);
+    poll->setInterval(20);
+    connect(poll, &QTimer::timeout, this, [this, poll, url, action, waited] {
+        if (m_actionCount != action || (m_actionWhere == Where::Unknown && waited->elapsed() < kWhereMs))
+            return;
+        poll->deleteLater();
+        const bool fromThePage = m_actionCount == action && m_actionWhere == Where::Page;
+        if (!fromThePage) {
+            emit popupBlocked(m_index);
+            return;
+        }
+        // Only an address of the web moves the tab: an empty window (about:blank, or the
+        // engine's mark of a blocked one) or a script's or data's address never does.
+        const QString scheme = url.scheme().toLower();
+        if (scheme == QLatin1String("http") || scheme == QLatin1String("https") || scheme == QLatin1String("ftp"))
+            navigate(url.toString());
+    });
+    poll->start();
 }
 
 bool WebBrowser::recentUserAction() const
@@ -308,11 +298,6 @@ bool WebBrowser::recentUserAction() const
 bool WebBrowser::dialogAbandoned() const
 {
     return m_abandon && m_abandon();
-}
-
-int WebBrowser::popupPages()
-{
-    return g_popups;
 }
 
 WebBrowser *WebBrowser::ofPage(QWebEnginePage *page)

@@ -3,6 +3,7 @@
 #include "platform/dialogs.h"
 
 #include <QElapsedTimer>
+#include <QPoint>
 #include <QTimer>
 #include <QUrl>
 #include <QObject>
@@ -70,20 +71,27 @@ public:
     // The address of the last page that completed; empty while one is loading.
     QString lastCompleted() const { return m_lastCompleted; }
 
-    // The user clicked or typed in this page (or opened an address in it) just now:
-    // what the page asks for next counts as the user's doing.
-    void noteUserAction();
+    // The user clicked (at a point of the view; none for a key) or typed in this page
+    // just now: what the page asks for next counts as the user's doing.
+    void noteUserAction(const QPoint &at = QPoint(-1, -1));
+    // The user opened an address in this tab: its download, if it is one, is theirs.
+    void noteTypedAddress();
     bool recentUserAction() const;
+    bool typedAddressPending() const { return m_typedPending; }
     // One user action starts at most one download.
-    void consumeUserAction() { m_userAction.invalidate(); }
+    void consumeUserAction()
+    {
+        m_userAction.invalidate();
+        m_typedPending = false;
+    }
+    // The page asked for a window for this address.
+    void windowRequested(const QUrl &url, bool userInitiated);
     // A page's dialog ends unanswered once this says so (the program is closing).
     void setAbandonCheck(std::function<bool()> check) { m_abandon = std::move(check); }
     bool dialogAbandoned() const;
     // The texts of the page's dialogs, in the user's language.
     void setDialogTexts(const Dialogs::PageDialogTexts &texts) { m_dialogTexts = texts; }
     const Dialogs::PageDialogTexts &dialogTexts() const { return m_dialogTexts; }
-    // Pop-up pages alive in the process right now.
-    static int popupPages();
     // The tab a page belongs to (null for pages that are not a tab's).
     static WebBrowser *ofPage(QWebEnginePage *page);
 
@@ -137,6 +145,10 @@ private:
     QUrl m_endedFor;   // the address a stuck renderer was ended for
     QTimer m_watchdog;
     QElapsedTimer m_userAction;
+    enum class Where { Unknown, Page, Frame };
+    Where m_actionWhere = Where::Unknown;
+    quint64 m_actionCount = 0;
+    bool m_typedPending = false;
     std::function<bool()> m_abandon;
     Dialogs::PageDialogTexts m_dialogTexts;
     bool m_registerAsBrowser = true;

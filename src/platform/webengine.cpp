@@ -107,7 +107,7 @@ QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent)
         // A download starts only from the user's action: a page cannot start one on its
         // own, nor one after another.
         WebBrowser *tab = WebBrowser::ofPage(item->page());
-        if (!tab || !tab->recentUserAction()) {
+        if (!tab || (!tab->recentUserAction() && !tab->typedAddressPending())) {
             item->cancel();
             if (tab)
                 emit tab->downloadBlocked(tab->index());

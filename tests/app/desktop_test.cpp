@@ -110,6 +110,7 @@ TEST_F(DesktopTest, ARectangleOffEveryScreenComesBackOnThePrimaryScreen)
     // A second monitor to the right, unplugged: 4000 pixels to the right.
     folder.write(QStringLiteral("Data/QuorlOffice.Ini"), "1500\r\n60000\r\n9000\r\n12000\r\n");
     startFramed();
+    (void)QTest::qWaitFor([&] { return window->frameGeometry().width() == 800; }, 3000);
     const QRect shown = window->frameGeometry().intersected(screen());
     EXPECT_GE(shown.width(), 100);
     EXPECT_GE(shown.height(), 100);
@@ -121,8 +122,8 @@ TEST_F(DesktopTest, ARectangleOffEveryScreenComesBackOnThePrimaryScreen)
     folder.write(QStringLiteral("Data/QuorlOffice.Ini"), "90000\r\n90000\r\n90000\r\n90000\r\n");
     window.reset();
     startFramed();
-    EXPECT_TRUE(screen().contains(window->frameGeometry())) << window->frameGeometry().x() << ","
-                                                            << window->frameGeometry().y();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return screen().contains(window->frameGeometry()); }, 3000))
+        << window->frameGeometry().x() << "," << window->frameGeometry().y();
 }
 
 TEST_F(DesktopTest, FloatingBarsHideOnceTheWindowIsActive)

@@ -159,6 +159,39 @@ TEST(Program, OpensATypedAddressAndKeepsItInTheHistory)
     EXPECT_EQ(filesBelow(home.path()), QStringList());
 }
 
+// A page that shows one dialog after another: the window manager's close of the main
+// window still ends the program, normally, its files written.
+TEST(Program, ClosesWhileAPageShowsDialogAfterDialog)
+{
+    HttpServer server;
+    server.addPage(QStringLiteral("/home"),
+                   "<html><head><title>Trap</title></head><body>trap<script>"
+                   "setTimeout(function(){ for (;;) alert('trapped'); }, 300);</script></body></html>");
+    ProgramFolder folder;
+    folder.baseUrl = server.url(QStringLiteral("/"));
+    folder.installed(server.url(QStringLiteral("/home")));
+    QFile::remove(folder.file(QStringLiteral("Data/QuorlOffice.Opt")));
+    folder.writeOptions(server.url(QStringLiteral("/home")), 2);
+    TempFolder home;
+    ProgramRun app(folder, home.path());
+    ASSERT_TRUE(app.start()) << app.log.toStdString();
+    // The page's first dialog is up.
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        return run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                               QStringLiteral("--pid"), QString::number(app.program.processId())})
+                   .split(u'\n')
+                   .size()
+               >= 2;
+    }, 10000));
+    run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), app.window});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.program.state() == QProcess::NotRunning; }, 15000))
+        << "the program is held by the page's dialogs";
+    EXPECT_EQ(app.program.exitCode(), 0);
+    // The exit sequence ran: the options were written with the style the run had.
+    EXPECT_EQ(TextFile::readLines(folder.file(QStringLiteral("Data/QuorlOffice.Opt")))->value(0), QStringLiteral("2"));
+    EXPECT_EQ(TextFile::readLines(folder.file(QStringLiteral("Data/QuorlOffice.Opt")))->size(), 6);
+}
+
 // A screen wider than 2184 pixels: with no settings file the window fills it, and the
 // settings file holds the whole width.
 TEST(Program, FillsAWideScreenAndKeepsItsWidth)

@@ -16,7 +16,9 @@ void messageHandler(QtMsgType type, const QMessageLogContext &, const QString &m
         return;
     static const char *const ignored[] = {"Qt WebEngine", "GL", "XDG_RUNTIME_DIR", "QStandardPaths",
                                           "Release of profile", "QXcb", "xcb", "js:", "Remote debugging",
-                                          "QFont", "Sandboxing", "libpng", "Could not find"};
+                                          "QFont", "Sandboxing", "libpng", "Could not find",
+                                          // the engine's own notice about its module files
+                                          "crbug/1173575"};
     for (const char *text : ignored) {
         if (message.contains(QLatin1String(text)))
             return;
