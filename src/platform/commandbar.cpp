@@ -257,7 +257,8 @@ QString CommandBar::styleSheet(int style)
         "QMenu::item:selected { background: palette(highlight); color: palette(highlighted-text); }"
         "QMenu::item:disabled { color: palette(mid); }"
         "QMenu::separator { height: 1px; background: palette(mid); margin: 2px 4px; }"
-        "QMenu::icon:checked { background: palette(midlight); border: 1px solid palette(highlight); }",
+        "QMenu { padding: 2px; }"
+        "QMenu::icon:checked { background: rgba(48, 140, 198, 0.25); border: 1px solid palette(highlight); }",
 
         "CommandBar { background: qlineargradient(x1:0,y1:0,x2:0,y2:1, stop:0 #e3efff, stop:1 #afd2ff);"
         "  border-bottom: 1px solid #6591cd; }"
@@ -267,7 +268,7 @@ QString CommandBar::styleSheet(int style)
         "  border: 1px solid #000080; }"
         "CommandBar QToolButton:pressed, CommandBar QToolButton:checked { background: #fe9e4e; border: 1px solid #000080; }"
         "CommandBar QFrame[separator=\"true\"] { color: #6a8ccb; }"
-        "QMenu { background: #fcfcf9; border: 1px solid #002d96; }"
+        "QMenu { background: #fcfcf9; border: 1px solid #002d96; padding: 2px; }"
         "QMenu::item { padding: 3px 24px 3px 26px; color: black; }"
         "QMenu::item:selected { background: #ffeec2; border: 1px solid #000080; }"
         "QMenu::item:disabled { color: #8d8d8d; }"
@@ -281,7 +282,7 @@ QString CommandBar::styleSheet(int style)
         "CommandBar QToolButton:hover { background: #c9a640; border: 1px solid #f3dc8a; color: black; }"
         "CommandBar QToolButton:pressed, CommandBar QToolButton:checked { background: #8d7220; border: 1px solid #f3dc8a; }"
         "CommandBar QFrame[separator=\"true\"] { color: #a9c9b5; }"
-        "QMenu { background: #f4f1e4; border: 1px solid #1d4634; }"
+        "QMenu { background: #f4f1e4; border: 1px solid #1d4634; padding: 2px; }"
         "QMenu::item { padding: 3px 24px 3px 26px; color: #1d2b23; }"
         "QMenu::item:selected { background: #c9a640; color: black; }"
         "QMenu::item:disabled { color: #9a9a8a; }"
@@ -294,7 +295,7 @@ QString CommandBar::styleSheet(int style)
         "CommandBar QToolButton:hover { background: #c1d2ee; border: 1px solid #316ac5; }"
         "CommandBar QToolButton:pressed, CommandBar QToolButton:checked { background: #98b5e2; border: 1px solid #316ac5; }"
         "CommandBar QFrame[separator=\"true\"] { color: #a7a592; }"
-        "QMenu { background: white; border: 1px solid #8a867a; }"
+        "QMenu { background: white; border: 1px solid #8a867a; padding: 2px; }"
         "QMenu::item { padding: 3px 24px 3px 26px; color: black; }"
         "QMenu::item:selected { background: #c1d2ee; border: 1px solid #316ac5; }"
         "QMenu::item:disabled { color: #aca899; }"
