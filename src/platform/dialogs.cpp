@@ -223,6 +223,8 @@ Dialogs::PageDialogAnswer Dialogs::pageDialog(QWidget *parent, PageDialog kind, 
     QDialog dialog(parent ? parent->window() : nullptr, Qt::Dialog);
     dialog.setWindowModality(Qt::NonModal);
     dialog.setWindowTitle(texts.title + QStringLiteral(" — ") + origin);
+    // Wide enough for its title (what it is and which site asks) to be read.
+    dialog.setMinimumWidth(420);
     auto *layout = new QVBoxLayout(&dialog);
     auto *label = new QLabel(&dialog);
     label->setTextFormat(Qt::PlainText);
