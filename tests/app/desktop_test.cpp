@@ -4,6 +4,7 @@
 #include "commands/dispatch.h"
 #include "platform/commandbar.h"
 #include "platform/twips.h"
+#include "support/smallfilesystem.h"
 #include "support/windowfixture.h"
 
 #include <QApplication>
@@ -299,20 +300,13 @@ TEST_F(DesktopTest, TheFavouritesCommandWaitsForTheStartUpTimer)
 // the message names every file that could not be written.
 TEST_F(DesktopTest, AFullDiskAtExitKeepsTheOldFilesAndNamesThem)
 {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "mounting a small file system needs root";
     const QString data = folder.file(QStringLiteral("Data"));
     const QString saved = folder.file(QStringLiteral("Data.saved"));
     ASSERT_TRUE(QDir().rename(data, saved));
     ASSERT_TRUE(QDir().mkdir(data));
-    const QByteArray point = QFile::encodeName(data);
-    if (::mount("tmpfs", point.constData(), "tmpfs", 0, "size=8m") != 0)
-        GTEST_SKIP() << "no tmpfs here: " << strerror(errno);
-    struct Unmount
-    {
-        QByteArray point;
-        ~Unmount() { ::umount2(point.constData(), MNT_DETACH); }
-    } unmount{point};
+    const SmallFileSystem disk(data, "8m");
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.whyNot();
     for (const QString &name : QDir(saved).entryList(QDir::Files))
         ASSERT_TRUE(QFile::copy(saved + u'/' + name, data + u'/' + name));
     folder.write(QStringLiteral("Data/QuorlOffice.Hys"), "http://kept.example/\r\n");

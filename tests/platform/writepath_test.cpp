@@ -2,6 +2,7 @@
 // whole, no temporary file is left, and the caller hears of the failure.
 #include "platform/textfile.h"
 #include "settings/options.h"
+#include "../support/smallfilesystem.h"
 #include "../support/tempfolder.h"
 
 #include <QDir>
@@ -103,18 +104,11 @@ TEST(WritePath, KeepsThePermissionsAndTheLinkOfTheFileItReplaces)
 // as the test command runs in CI; elsewhere the injected failure above stands in.
 TEST(WritePath, ARealFullDiskLeavesTheOldFileWhole)
 {
-    if (::geteuid() != 0)
-        GTEST_SKIP() << "mounting a small file system needs root";
     TempFolder dir;
     dir.mkdir(QStringLiteral("Data"));
-    const QByteArray mountPoint = QFile::encodeName(dir.file(QStringLiteral("Data")));
-    if (::mount("tmpfs", mountPoint.constData(), "tmpfs", 0, "size=64k") != 0)
-        GTEST_SKIP() << "no tmpfs here: " << strerror(errno);
-    struct Unmount
-    {
-        QByteArray point;
-        ~Unmount() { ::umount2(point.constData(), MNT_DETACH); }
-    } unmount{mountPoint};
+    const SmallFileSystem disk(dir.file(QStringLiteral("Data")), "64k");
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.whyNot();
 
     const QString history = dir.file(QStringLiteral("Data/QuorlOffice.Hys"));
     ASSERT_TRUE(TextFile::writeLines(history, {QStringLiteral("http://kept.example/")}));
