@@ -508,39 +508,40 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
     const QEvent::Type type = event->type();
     const bool input = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease
                        || type == QEvent::MouseButtonDblClick || type == QEvent::KeyPress || type == QEvent::Wheel;
-    if (input) {
-        auto *widget = qobject_cast<QWidget *>(watched);
-        if (widget && widget->window() == this) {
-            // While a page's dialog is open the window takes no other input (a close
-            // request still reaches it), as a modal dialog would have it.
-            if (Dialogs::pageDialogsOpen() > 0)
-                return true;
-            // A click or a key in a page is the user's doing: a download the page asks
-            // for right after it is theirs.
-            if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress) {
-                for (WebBrowser *web : m_web) {
-                    if (web->widget()->isAncestorOf(widget)) {
-                        if (type == QEvent::MouseButtonPress)
-                            web->noteUserAction(widget->mapTo(
-                                web->widget(), static_cast<QMouseEvent *>(event)->position().toPoint()));
-                        else
-                            web->noteUserAction();
-                        break;
-                    }
+    // Only widgets are looked at: the engine sends events to items of its own, also
+    // while they are being destroyed, and those are not even asked what they are.
+    if (!input || !watched->isWidgetType())
+        return QWidget::eventFilter(watched, event);
+    auto *widget = static_cast<QWidget *>(watched);
+    if (widget->window() == this) {
+        // While a page's dialog is open the window takes no other input (a close
+        // request still reaches it), as a modal dialog would have it.
+        if (Dialogs::pageDialogsOpen() > 0)
+            return true;
+        // A click or a key in a page is the user's doing: a download the page asks
+        // for right after it is theirs.
+        if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress) {
+            for (WebBrowser *web : m_web) {
+                if (web->widget()->isAncestorOf(widget)) {
+                    if (type == QEvent::MouseButtonPress)
+                        web->noteUserAction(widget->mapTo(
+                            web->widget(), static_cast<QMouseEvent *>(event)->position().toPoint()));
+                    else
+                        web->noteUserAction();
+                    break;
                 }
             }
         }
     }
     // F12 reaches whichever child has the focus (usually the page), so it is caught
     // for the whole window here; the modifiers do not matter.
-    if (event->type() == QEvent::KeyPress) {
+    if (type == QEvent::KeyPress && widget->window() == this) {
         auto *key = static_cast<QKeyEvent *>(event);
-        auto *widget = qobject_cast<QWidget *>(watched);
-        if (key->key() == Qt::Key_F12 && widget && widget->window() == this) {
+        if (key->key() == Qt::Key_F12) {
             fillScreen();
             return true;
         }
-        if (widget && widget->window() == this && m_dispatch && handleKey(widget, key))
+        if (m_dispatch && handleKey(widget, key))
             return true;
     }
     return QWidget::eventFilter(watched, event);
