@@ -7,6 +7,8 @@
 #include "platform/privatefolder.h"
 #include "platform/shell.h"
 
+#include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 #include <QLabel>
 #include <QUrl>
@@ -133,6 +135,10 @@ void WindowMailHost::setStatusText(const QString &text)
     QLabel *status = m_window->statusText();
     status->setText(text);
     status->repaint();
+    // The page's picture may still be held by the engine when the archive is made, and
+    // then the window is not drawn until events are handled: let it draw, but take no
+    // input, so that nothing can start a second archive meanwhile.
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
 QString WindowMailHost::dialogFileName() const
