@@ -413,7 +413,7 @@ void Exports::saveAsPowerPoint()
         made = impress.uno(QStringLiteral(".uno:AssignLayout"), blank);
     }
     if (made) {
-        m_capture.loadClipboard(m_screenWait);
+        m_capture.loadClipboard();
         ExportTimings::mark(QStringLiteral("screen picture"));
         const QImage picture = qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData());
         made = progress.step(s.text(259, QStringLiteral("Putting the page into the document...")))
@@ -469,7 +469,7 @@ void Exports::takePicture()
     ExportTimings::start();
     if (WebBrowser *web = m_window->currentBrowser())
         web->widget()->setVisible(true);
-    m_capture.loadClipboard(m_screenWait);
+    m_capture.loadClipboard();
     ExportTimings::mark(QStringLiteral("screen picture"));
     if (s.options.floatBars == 1)
         m_window->autoHideTimer()->start();

@@ -36,8 +36,6 @@ public:
     // The first picture number from count on whose file does not exist yet in folder
     // (the names wrap after 999); -1 when every name is taken.
     static int freePictureNumber(const QString &folder, int count);
-    // The fixed waits of the screen picture, each of Load_ClipBoard's three (tests shorten it).
-    void setScreenWait(int ms) { m_screenWait = ms; }
 
     // The side document of a PDF: the file name's extension replaced by "doc".
     static QString sideDocumentPath(const QString &pdfPath);
@@ -65,5 +63,4 @@ private:
 
     MainWindow *m_window;
     PageCapture m_capture;
-    int m_screenWait = 1000;
 };

@@ -115,7 +115,6 @@ TEST_F(UserFilesTest, AnOldFileIsReplacedOnlyByACompleteNewOneAndNothingIsLeftBe
     EXPECT_TRUE(folder.read(QStringLiteral("out/news.xls")).startsWith("\xD0\xCF\x11\xE0"));
     exportTo("SAVE:WORDH", folder.file(QStringLiteral("out/news.doc")));
     exportTo("SAVE:PDF", folder.file(QStringLiteral("out/print.pdf")));
-    window->dispatch()->exports().setScreenWait(50);
     exportTo("SAVE:PPT", folder.file(QStringLiteral("out/news.ppt")));
     QStringList expected;
     for (const char *name : {"out/news.doc", "out/news.ppt", "out/news.xls", "out/print.doc", "out/print.pdf"})
@@ -144,7 +143,6 @@ TEST_F(UserFilesTest, FilesInTheWayAreNeverReplaced)
                                  + folder.file(QStringLiteral("out/Page (3).doc")));
 
     // Page pictures skip the numbers whose files are there, whatever their spelling.
-    window->dispatch()->exports().setScreenWait(50);
     folder.write(QStringLiteral("Images/Quorl000.bmp"), "an earlier run's picture");
     folder.write(QStringLiteral("Images/QUORL001.BMP"), "another");
     click(3, "EDIT:PICTURE");
