@@ -7,6 +7,7 @@
 
 class MainWindow;
 class OfficeApp;
+class OfficeSpare;
 
 // The exports of the page the current tab shows, each a main-window command: the
 // word-processor documents, the PDF, the list of outside links, the spreadsheet, the
@@ -17,6 +18,8 @@ public:
     explicit Exports(MainWindow *window);
 
     PageCapture &capture() { return m_capture; }
+    // The next export's office worker, started ahead while the program is idle.
+    OfficeSpare *spare() const { return m_spare; }
 
     // SaveAsW: "SAVE:WORDH" (landscape template) and "SAVE:WORDV" (portrait template).
     void saveAsWord();
@@ -63,4 +66,5 @@ private:
 
     MainWindow *m_window;
     PageCapture m_capture;
+    OfficeSpare *m_spare = nullptr;
 };
