@@ -13,9 +13,9 @@ namespace {
 
 const QString kPageSize = QStringLiteral("[window.innerWidth, window.innerHeight]");
 // Counts animation frames from now, in the program's own script world. The second one
-// begins only once the first has been drawn.
+// begins only once the first has been drawn. A count started earlier stops counting.
 const QString kCountFrames = QStringLiteral(
-    "(function () { var n = ++window.quorlFrameWatch; window.quorlFrames = 0;"
+    "(function () { var n = (window.quorlFrameWatch || 0) + 1; window.quorlFrameWatch = n; window.quorlFrames = 0;"
     " requestAnimationFrame(function () { if (window.quorlFrameWatch === n) window.quorlFrames = 1;"
     "  requestAnimationFrame(function () { if (window.quorlFrameWatch === n) window.quorlFrames = 2; }); });"
     " return n; })()");
@@ -41,7 +41,6 @@ PageFrame::PageFrame(WebBrowser *web)
     }
     if (const auto size = web->evaluate(kPageSize, 1000))
         m_pageSize = size->toList();
-    web->evaluate(QStringLiteral("window.quorlFrameWatch = window.quorlFrameWatch || 0"), 1000);
 }
 
 PageFrame::~PageFrame()
