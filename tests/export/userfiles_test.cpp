@@ -40,10 +40,7 @@ protected:
     {
         ExportTest::SetUp();
         server.addPage(QStringLiteral("/article"), kArticle);
-        // The program's temporary files go to a folder of this test's own.
-        folder.mkdir(QStringLiteral("tmp"));
-        m_tmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", folder.file(QStringLiteral("tmp")).toLocal8Bit());
+        temporaryFilesInTmp();
     }
     void TearDown() override
     {
@@ -51,10 +48,6 @@ protected:
         for (const QString &m : mounts)
             QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), m});
         ExportTest::TearDown();
-        if (m_tmp.isEmpty())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", m_tmp);
     }
     // Runs action once, when the status panel first shows the text.
     void whenStatusShows(const QString &text, const std::function<void()> &action)
@@ -84,9 +77,6 @@ protected:
     }
 
     QStringList mounts;
-
-private:
-    QByteArray m_tmp;
 };
 
 } // namespace

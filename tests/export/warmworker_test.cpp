@@ -26,24 +26,17 @@ protected:
         ExportTest::SetUp();
         server.addPage(QStringLiteral("/article"), kArticle);
         OfficeSpare::setEnabled(true);
-        // The workers' temporary folders go to a folder of this test's own.
-        folder.mkdir(QStringLiteral("tmp"));
-        m_tmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", folder.file(QStringLiteral("tmp")).toLocal8Bit());
+        temporaryFilesInTmp();
     }
     void TearDown() override
     {
         ExportTest::TearDown();
         OfficeSpare::setEnabled(false);
-        if (m_tmp.isEmpty())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", m_tmp);
     }
 
     OfficeSpare *spare() const { return window->dispatch()->exports().spare(); }
-    // Waits for a spare, other than the one of process before, that has started and
-    // waits; its process id (0 when none came).
+    // Waits for a spare (other than the one of process before) in which LibreOffice has
+    // started; its process id, 0 when none came.
     qint64 readySpare(qint64 before = 0, int timeoutMs = 30000)
     {
         if (!QTest::qWaitFor([&] { return spare()->ready() && spare()->processId() != before; }, timeoutMs))
@@ -55,8 +48,6 @@ protected:
     {
         return QDir(folder.file(QStringLiteral("tmp"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
     }
-private:
-    QByteArray m_tmp;
 };
 
 // The worker processes the export had while it put the page into the document.
