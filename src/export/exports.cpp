@@ -6,6 +6,7 @@
 #include "export/officeapp.h"
 #include "platform/dialogs.h"
 #include "platform/filespace.h"
+#include "platform/office/officespare.h"
 #include "platform/shell.h"
 #include "platform/textfile.h"
 #include "platform/wait.h"
@@ -68,7 +69,13 @@ const QStringList kWriterExtensions = {QStringLiteral("doc"), QStringLiteral("do
 Exports::Exports(MainWindow *window)
     : m_window(window)
     , m_capture(window)
+    , m_spare(new OfficeSpare(OfficeApp::workerPath(window->state()), OfficeApp::profileFolder(window->state()), window))
 {
+    // The first spare once the start-up work is done; none after the exit.
+    if (window->startupDone())
+        m_spare->prepareWhenIdle();
+    QObject::connect(window, &MainWindow::startupFinished, m_spare, &OfficeSpare::prepareWhenIdle);
+    QObject::connect(window, &MainWindow::ended, m_spare, &OfficeSpare::end);
 }
 
 void Exports::finish(const QString &path, const OfficeApp *office, const QString &failure, const QString &extra)
@@ -135,7 +142,7 @@ void Exports::saveAsWord()
 {
     AppState &s = m_window->state();
     const QString templ = s.useTemplateH ? s.templateHDoc : s.templateDoc;
-    OfficeApp word(s);
+    OfficeApp word(s, m_spare);
     word.launch({templ.isEmpty() ? OfficeApp::newDocumentRequest(QStringLiteral("landscape"))
                                  : OfficeApp::openRequest(templ)});
     const QString path = begin(true, QStringLiteral("Microsoft Word (*.doc)|*.doc"),
@@ -194,7 +201,7 @@ QString Exports::nextFreeName(const QString &path)
 void Exports::saveAsPdf()
 {
     AppState &s = m_window->state();
-    OfficeApp word(s);
+    OfficeApp word(s, m_spare);
     word.launch({OfficeApp::openRequest(s.templateHDoc)});
     const QString path = begin(true, QStringLiteral("PDF  (*.pdf)|*.pdf"),
                                m_capture.suggestName(QStringLiteral(".pdf"), QStringLiteral("PDFDocument")), {});
@@ -291,7 +298,7 @@ void Exports::getLinks()
                                         + s.templateHDoc);
         return;
     }
-    OfficeApp word(s);
+    OfficeApp word(s, m_spare);
     ExportProgress progress(m_window, 2);
     progress.attach(word.worker());
     const bool made = progress.step(s.text(257, QStringLiteral("Starting the office application...")))
@@ -318,7 +325,7 @@ void Exports::saveAsExcel()
     // exported, never what the clipboard held before.
     const QJsonObject sheet{{QStringLiteral("Name"), typed("string", QStringLiteral("Sheet2"))},
                             {QStringLiteral("Index"), typed("long", QStringLiteral("1"))}};
-    OfficeApp excel(s);
+    OfficeApp excel(s, m_spare);
     excel.launch({OfficeApp::newDocumentRequest(QStringLiteral("scalc")),
                   OfficeApp::unoRequest(QStringLiteral(".uno:Insert"), sheet)});
     const QString path = begin(false, QStringLiteral("Microsoft Excel(*.xls)|*.xls"),
@@ -383,7 +390,7 @@ void Exports::saveAsPowerPoint()
         return;
     }
 
-    OfficeApp impress(s);
+    OfficeApp impress(s, m_spare);
     ExportProgress progress(m_window, 4);
     progress.attach(impress.worker());
     const bool existing = QFileInfo::exists(path);
@@ -413,7 +420,7 @@ void Exports::saveAsPowerPoint()
         made = impress.uno(QStringLiteral(".uno:AssignLayout"), blank);
     }
     if (made) {
-        m_capture.loadClipboard(m_screenWait);
+        m_capture.loadClipboard();
         ExportTimings::mark(QStringLiteral("screen picture"));
         const QImage picture = qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData());
         made = progress.step(s.text(259, QStringLiteral("Putting the page into the document...")))
@@ -469,7 +476,7 @@ void Exports::takePicture()
     ExportTimings::start();
     if (WebBrowser *web = m_window->currentBrowser())
         web->widget()->setVisible(true);
-    m_capture.loadClipboard(m_screenWait);
+    m_capture.loadClipboard();
     ExportTimings::mark(QStringLiteral("screen picture"));
     if (s.options.floatBars == 1)
         m_window->autoHideTimer()->start();

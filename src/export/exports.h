@@ -7,6 +7,7 @@
 
 class MainWindow;
 class OfficeApp;
+class OfficeSpare;
 
 // The exports of the page the current tab shows, each a main-window command: the
 // word-processor documents, the PDF, the list of outside links, the spreadsheet, the
@@ -17,6 +18,8 @@ public:
     explicit Exports(MainWindow *window);
 
     PageCapture &capture() { return m_capture; }
+    // The next export's office worker, started ahead while the program is idle.
+    OfficeSpare *spare() const { return m_spare; }
 
     // SaveAsW: "SAVE:WORDH" (landscape template) and "SAVE:WORDV" (portrait template).
     void saveAsWord();
@@ -36,8 +39,6 @@ public:
     // The first picture number from count on whose file does not exist yet in folder
     // (the names wrap after 999); -1 when every name is taken.
     static int freePictureNumber(const QString &folder, int count);
-    // The fixed waits of the screen picture, each of Load_ClipBoard's three (tests shorten it).
-    void setScreenWait(int ms) { m_screenWait = ms; }
 
     // The side document of a PDF: the file name's extension replaced by "doc".
     static QString sideDocumentPath(const QString &pdfPath);
@@ -65,5 +66,5 @@ private:
 
     MainWindow *m_window;
     PageCapture m_capture;
-    int m_screenWait = 1000;
+    OfficeSpare *m_spare = nullptr;
 };

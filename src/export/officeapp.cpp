@@ -2,6 +2,7 @@
 
 #include "app/appstate.h"
 #include "platform/filespace.h"
+#include "platform/office/officespare.h"
 #include "platform/textfile.h"
 
 #include <QBuffer>
@@ -29,15 +30,28 @@ QJsonObject typed(const char *type, const QString &value)
 
 } // namespace
 
-OfficeApp::OfficeApp(const AppState &state)
+OfficeApp::OfficeApp(const AppState &state, OfficeSpare *spare)
     : m_state(state)
-    , m_worker(state.paths.file(QStringLiteral("quorl-office")), state.paths.file(QStringLiteral("Data/Office")))
+    , m_spare(spare)
+    , m_worker(workerPath(state), profileFolder(state))
 {
 }
 
 OfficeApp::~OfficeApp()
 {
     m_worker.quit();
+    if (m_spare && m_launched)
+        m_spare->exportEnded();
+}
+
+QString OfficeApp::workerPath(const AppState &state)
+{
+    return state.paths.file(QStringLiteral("quorl-office"));
+}
+
+QString OfficeApp::profileFolder(const AppState &state)
+{
+    return state.paths.file(QStringLiteral("Data/Office"));
 }
 
 QString OfficeApp::writeFailure(const AppState &state, const QString &path, qint64 bytes)
@@ -86,7 +100,11 @@ bool OfficeApp::check(const OfficeWorker::Reply &reply, const QString &step)
 
 void OfficeApp::launch(const QList<QJsonObject> &ahead)
 {
-    m_worker.launch(ahead);
+    if (m_spare && !m_launched)
+        m_spare->exportBegins(m_worker, ahead);
+    else
+        m_worker.launch(ahead);
+    m_launched = true;
 }
 
 QJsonObject OfficeApp::openRequest(const QString &path)
@@ -111,6 +129,8 @@ QJsonObject OfficeApp::unoRequest(const QString &command, const QJsonObject &arg
 
 bool OfficeApp::create()
 {
+    if (!m_launched)
+        launch({});
     return check(m_worker.start(), QStringLiteral("start"));
 }
 

@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QString>
 
+class OfficeSpare;
 class QImage;
 struct AppState;
 
@@ -15,7 +16,8 @@ struct AppState;
 class OfficeApp
 {
 public:
-    explicit OfficeApp(const AppState &state);
+    // spare: the worker started ahead, taken over when there is one.
+    explicit OfficeApp(const AppState &state, OfficeSpare *spare = nullptr);
     ~OfficeApp();
     OfficeApp(const OfficeApp &) = delete;
     OfficeApp &operator=(const OfficeApp &) = delete;
@@ -59,6 +61,10 @@ public:
     bool cancelled() const { return m_worker.cancelled(); }
     OfficeWorker &worker() { return m_worker; }
 
+    // The worker executable and LibreOffice's profile of the program's own.
+    static QString workerPath(const AppState &state);
+    static QString profileFolder(const AppState &state);
+
     // Why a file could not be written at path, in the user's language, the path named.
     static QString writeFailure(const AppState &state, const QString &path, qint64 bytes);
 
@@ -74,6 +80,8 @@ private:
     bool pasteFile(const QString &mime, const QByteArray &data, bool replaceAll);
 
     const AppState &m_state;
+    OfficeSpare *m_spare = nullptr;
+    bool m_launched = false;
     OfficeWorker m_worker;
     QString m_failure;
 };

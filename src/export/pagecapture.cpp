@@ -3,6 +3,7 @@
 #include "app/mainwindow.h"
 #include "export/officeapp.h"
 #include "platform/filespace.h"
+#include "platform/pageframe.h"
 #include "browser/tabbrowsing.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -157,22 +158,24 @@ QString PageCapture::saveDialog(const QString &filter, const QString &suggestedN
     return path;
 }
 
-void PageCapture::loadClipboard(int waitMs)
+void PageCapture::loadClipboard(int limitMs)
 {
     AppState &s = m_window->state();
+    // The screen is taken as soon as it shows the page whole without the bars: laid
+    // out anew for its larger view and painted in the window since. limitMs is the
+    // longest this may take; the picture is taken then whatever the page does.
+    PageFrame frame(m_window->currentBrowser());
     s.barsShown = true;
     m_window->statusPanel()->hide();
     m_window->goBarOff();
     m_window->repaint();
-    Wait::sleep(waitMs);
-    Wait::pendingEvents();
-    Wait::sleep(waitMs);
+    frame.waitUntilShown(limitMs);
     QScreen *screen = m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
     const QPixmap picture = screen ? screen->grabWindow(0) : QPixmap();
+    // The picture is on the clipboard the moment it is set: nothing to wait for.
     if (!picture.isNull())
         QGuiApplication::clipboard()->setImage(picture.toImage());
     Wait::pendingEvents();
-    Wait::sleep(waitMs);
     m_window->statusPanel()->show();
     s.barsShown = false;
     m_window->goBarOn();

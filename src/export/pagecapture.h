@@ -45,9 +45,11 @@ public:
     static QString withExtension(const QString &path, const QString &filter, int filterIndex,
                                  const QStringList &accepted);
 
-    // Load_ClipBoard: the bars hidden, a picture of the whole screen on the clipboard,
-    // the bars shown again. waitMs is each of its three waits.
-    void loadClipboard(int waitMs = 1000);
+    // Load_ClipBoard: the bars hidden, a picture of the whole screen on the clipboard
+    // once the page fills the window, the bars shown again. limitMs: the longest wait
+    // for the page.
+    void loadClipboard(int limitMs = kScreenLimitMs);
+    static constexpr int kScreenLimitMs = 3000;
 
     // "EDIT:VIEW": the page source in Doc.Txt, in the page's own encoding, opened in the
     // text viewer.

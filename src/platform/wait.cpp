@@ -43,6 +43,11 @@ void Wait::sleep(int ms)
 
 bool Wait::until(const std::function<bool()> &done, int timeoutMs, int stepMs)
 {
+    return untilWoken(done, timeoutMs, stepMs, {});
+}
+
+bool Wait::untilWoken(const std::function<bool()> &done, int timeoutMs, int stepMs, const Wake &wake)
+{
     if (done())
         return true;
     Depth depth(s_depth);
@@ -52,16 +57,23 @@ bool Wait::until(const std::function<bool()> &done, int timeoutMs, int stepMs)
     QTimer poll;
     poll.setInterval(stepMs);
     bool result = false;
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
+    const std::function<void()> check = [&] {
+        if (result)
+            return;
         if (done()) {
             result = true;
             loop.quit();
         } else if (timeoutMs >= 0 && clock.elapsed() >= timeoutMs) {
             loop.quit();
         }
-    });
+    };
+    QObject::connect(&poll, &QTimer::timeout, &loop, check);
+    QMetaObject::Connection woken;
+    if (wake)
+        woken = wake(&loop, check);
     poll.start();
     loop.exec();
+    QObject::disconnect(woken);
     return result;
 }
 

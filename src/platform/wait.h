@@ -16,6 +16,15 @@ public:
     // Waits until done() is true, checking every stepMs, for at most timeoutMs
     // (negative: no limit). True when done() became true.
     static bool until(const std::function<bool()> &done, int timeoutMs, int stepMs = 20);
+    // As until(), and done() is also checked at once whenever source emits signal, so
+    // what the wait is for ends it without waiting for the next step.
+    template <typename Source, typename Signal>
+    static bool until(const std::function<bool()> &done, int timeoutMs, int stepMs, Source *source, Signal signal)
+    {
+        return untilWoken(done, timeoutMs, stepMs, [source, signal](QObject *context, const std::function<void()> &check) {
+            return QObject::connect(source, signal, context, check);
+        });
+    }
     // Lets pending events run once.
     static void pendingEvents();
 
@@ -27,5 +36,8 @@ signals:
     void idle();
 
 private:
+    using Wake = std::function<QMetaObject::Connection(QObject *context, const std::function<void()> &check)>;
+    static bool untilWoken(const std::function<bool()> &done, int timeoutMs, int stepMs, const Wake &wake);
+
     static int s_depth;
 };

@@ -17,6 +17,26 @@
 class ExportTest : public WindowTest
 {
 protected:
+    void TearDown() override
+    {
+        WindowTest::TearDown();
+        if (m_temporaryRedirected) {
+            if (m_temporary.isEmpty())
+                qunsetenv("TMPDIR");
+            else
+                qputenv("TMPDIR", m_temporary);
+        }
+    }
+    // The program's temporary files (the workers' folders among them) go to folder/tmp,
+    // where the test can see what is left.
+    void temporaryFilesInTmp()
+    {
+        folder.mkdir(QStringLiteral("tmp"));
+        m_temporary = qgetenv("TMPDIR");
+        m_temporaryRedirected = true;
+        qputenv("TMPDIR", folder.file(QStringLiteral("tmp")).toLocal8Bit());
+    }
+
     void open(const char *path) { openUrl(url(path)); }
     void openUrl(const QString &address)
     {
@@ -141,4 +161,8 @@ protected:
         return dialogs.dialogs.messages.isEmpty() ? QString() : dialogs.dialogs.messages.last().text;
     }
     const LangTable &lang() const { return window->state().lang; }
+
+private:
+    QByteArray m_temporary;
+    bool m_temporaryRedirected = false;
 };

@@ -1,5 +1,6 @@
 #include "export/exportfixture.h"
 #include "platform/commandbar.h"
+#include "platform/twips.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -209,11 +210,6 @@ protected:
                        "<html><head><title></title><style>body{background:rgb(10,200,30);margin:0}</style></head>"
                        "<body><p>green page</p></body></html>");
     }
-    void openFast(const char *path)
-    {
-        open(path);
-        window->dispatch()->exports().setScreenWait(50);
-    }
     // Slides of a presentation read back through LibreOffice, and the pixel size of
     // its pictures.
     int slides(const QString &path)
@@ -268,7 +264,7 @@ TEST_F(ScreenExportTest, SpreadsheetHoldsTheTablesTextsAndNumbers)
 
 TEST_F(ScreenExportTest, EmptyTitlesProposeTheFixedNames)
 {
-    openFast("/green");
+    open("/green");
     click(3, "SAVE:EXCEL"); // cancelled
     click(3, "SAVE:PPT");   // cancelled
     EXPECT_EQ(dialogs.dialogs.suggestedNames,
@@ -280,7 +276,7 @@ TEST_F(ScreenExportTest, EmptyTitlesProposeTheFixedNames)
 
 TEST_F(ScreenExportTest, PresentationCollectsSlidesOfTheScreen)
 {
-    openFast("/weather");
+    open("/weather");
     const QString target = folder.file(QStringLiteral("pages.ppt"));
     dialogs.dialogs.files = {target};
     click(3, "SAVE:PPT");
@@ -301,9 +297,65 @@ TEST_F(ScreenExportTest, PresentationCollectsSlidesOfTheScreen)
         << str(sizes);
 }
 
+namespace {
+
+bool near(const QColor &a, const QColor &b)
+{
+    return std::abs(a.red() - b.red()) <= 3 && std::abs(a.green() - b.green()) <= 3 && std::abs(a.blue() - b.blue()) <= 3;
+}
+
+} // namespace
+
+TEST_F(ScreenExportTest, TheScreenPictureHoldsThePageWholeAndNoBar)
+{
+    // A red line at the top of the page, a blue one held at the bottom of its view.
+    server.addPage(QStringLiteral("/edges"),
+                   "<html><head><title>Edges</title><style>body{margin:0;background:rgb(10,200,30)}"
+                   "#top{height:8px;background:rgb(200,0,0)}"
+                   "#bottom{position:fixed;left:0;right:0;bottom:0;height:8px;background:rgb(0,0,200)}</style></head>"
+                   "<body><div id=top></div><p style='margin-top:300px'>edges</p><div id=bottom></div></body></html>");
+    open("/edges");
+    const QColor red(200, 0, 0), green(10, 200, 30), blue(0, 0, 200);
+    for (int round = 0; round < 3; ++round) {
+        click(3, "EDIT:PICTURE");
+        const QImage picture(folder.file(QStringLiteral("Images/") + Exports::pictureName(round)));
+        ASSERT_FALSE(picture.isNull()) << str(lastMessage());
+        const QPoint origin = window->mapToGlobal(QPoint(0, 0));
+        const int width = window->width();
+        const int bars = window->barPanel()->height();
+        const int status = window->statusPanel()->height();
+        // Where the page's view reaches with the bars hidden.
+        const int bottom = window->height() - status + Twips::toPixelsY(35);
+        auto at = [&](int x, int y) { return picture.pixelColor(origin + QPoint(x, y)); };
+        // No bar: the page's own top, and nothing but the page, where the bar panel was.
+        for (int y = 0; y < bars + 4; ++y) {
+            for (int x = 0; x < width; x += 5) {
+                const QColor expected = y < 8 ? red : green;
+                ASSERT_TRUE(near(at(x, y), expected)) << "round " << round << ", " << x << "," << y << ": "
+                                                      << str(at(x, y).name());
+            }
+        }
+        // The page whole: its bottom line at the bottom of the larger view, not where
+        // the smaller view had it; drawn right across.
+        for (int x = 0; x < width; x += 5)
+            ASSERT_TRUE(near(at(x, bottom - 4), blue)) << "round " << round << ", " << x << ": " << str(at(x, bottom - 4).name());
+        EXPECT_TRUE(near(at(width / 2, bottom - bars - 4), green)) << str(at(width / 2, bottom - bars - 4).name());
+        // Below the page, where the status panel is, only the window's plain ground.
+        const QColor ground = at(0, bottom);
+        for (int y = bottom; y < window->height(); ++y) {
+            for (int x = 0; x < width; x += 5)
+                ASSERT_EQ(at(x, y), ground) << "round " << round << ", " << x << "," << y;
+        }
+        // The bars are back afterwards.
+        EXPECT_TRUE(window->state().barsShown);
+        EXPECT_TRUE(window->statusPanel()->isVisible());
+        EXPECT_EQ(window->currentBrowser()->widget()->y(), bars);
+    }
+}
+
 TEST_F(ScreenExportTest, PagePicturesAreNumberedScreens)
 {
-    openFast("/green");
+    open("/green");
     click(3, "EDIT:PICTURE");
     const QString first = folder.file(QStringLiteral("Images/Quorl000.bmp"));
     EXPECT_EQ(lastMessage(), window->state().lang.entry(192) + QStringLiteral(": ") + first);

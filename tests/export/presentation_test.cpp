@@ -69,7 +69,6 @@ TEST_F(PresentationTest, TheNewSlideComesLastAndTheUsersSlidesStayAsTheyWere)
                    "<html><head><title>Green</title><style>body{background:rgb(10,200,30)}</style></head>"
                    "<body><p>green page</p></body></html>");
     open("/green");
-    window->dispatch()->exports().setScreenWait(50);
     folder.write(QStringLiteral("deck.fodp"), kDeck);
     const QString deck = convert(folder.file(QStringLiteral("deck.fodp")), QStringLiteral("ppt"),
                                  folder.file(QStringLiteral("deck.ppt")));

@@ -40,10 +40,7 @@ protected:
     {
         ExportTest::SetUp();
         server.addPage(QStringLiteral("/article"), kArticle);
-        // The program's temporary files go to a folder of this test's own.
-        folder.mkdir(QStringLiteral("tmp"));
-        m_tmp = qgetenv("TMPDIR");
-        qputenv("TMPDIR", folder.file(QStringLiteral("tmp")).toLocal8Bit());
+        temporaryFilesInTmp();
     }
     void TearDown() override
     {
@@ -51,10 +48,6 @@ protected:
         for (const QString &m : mounts)
             QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), m});
         ExportTest::TearDown();
-        if (m_tmp.isEmpty())
-            qunsetenv("TMPDIR");
-        else
-            qputenv("TMPDIR", m_tmp);
     }
     // Runs action once, when the status panel first shows the text.
     void whenStatusShows(const QString &text, const std::function<void()> &action)
@@ -84,9 +77,6 @@ protected:
     }
 
     QStringList mounts;
-
-private:
-    QByteArray m_tmp;
 };
 
 } // namespace
@@ -115,7 +105,6 @@ TEST_F(UserFilesTest, AnOldFileIsReplacedOnlyByACompleteNewOneAndNothingIsLeftBe
     EXPECT_TRUE(folder.read(QStringLiteral("out/news.xls")).startsWith("\xD0\xCF\x11\xE0"));
     exportTo("SAVE:WORDH", folder.file(QStringLiteral("out/news.doc")));
     exportTo("SAVE:PDF", folder.file(QStringLiteral("out/print.pdf")));
-    window->dispatch()->exports().setScreenWait(50);
     exportTo("SAVE:PPT", folder.file(QStringLiteral("out/news.ppt")));
     QStringList expected;
     for (const char *name : {"out/news.doc", "out/news.ppt", "out/news.xls", "out/print.doc", "out/print.pdf"})
@@ -144,7 +133,6 @@ TEST_F(UserFilesTest, FilesInTheWayAreNeverReplaced)
                                  + folder.file(QStringLiteral("out/Page (3).doc")));
 
     // Page pictures skip the numbers whose files are there, whatever their spelling.
-    window->dispatch()->exports().setScreenWait(50);
     folder.write(QStringLiteral("Images/Quorl000.bmp"), "an earlier run's picture");
     folder.write(QStringLiteral("Images/QUORL001.BMP"), "another");
     click(3, "EDIT:PICTURE");

@@ -20,17 +20,22 @@ worker=$!
 exec 7>"$out/requests"
 asked=0
 
+# The worker's answers, without the lines that only say it is alive or how far it is.
+answers() {
+    grep -v -e '^{"beat"' -e '^{"progress"' "$out/replies"
+}
+
 # One request; its reply must come within a minute and say ok.
 ask() {
     printf '%s\n' "$1" >&7
     asked=$((asked + 1))
     i=0
-    while [ "$(wc -l <"$out/replies")" -lt "$asked" ]; do
+    while [ "$(answers | wc -l)" -lt "$asked" ]; do
         running "$worker" && [ $i -lt 600 ] || { echo "no reply to $1" >&2; return 1; }
         sleep 0.1
         i=$((i + 1))
     done
-    tail -n 1 "$out/replies" | grep -q '"ok":true' || { echo "failed: $1" >&2; return 1; }
+    answers | tail -n 1 | grep -q '"ok":true' || { echo "failed: $1" >&2; return 1; }
 }
 
 ask '{"op":"init","install":"/usr/lib/libreoffice/program","profile":"file://'"$out"'/profile"}' &&

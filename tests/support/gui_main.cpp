@@ -1,4 +1,5 @@
 #include "app/application.h"
+#include "platform/office/officespare.h"
 #include "support/engineenv.h"
 
 #include <QApplication>
@@ -35,6 +36,9 @@ int main(int argc, char **argv)
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false);
     qInstallMessageHandler(messageHandler);
+    // No office worker is started ahead unless a test asks for one: the tests count
+    // the workers their exports start.
+    OfficeSpare::setEnabled(false);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -40,12 +40,15 @@ protected:
     {
         window = std::make_unique<MainWindow>(folder.path());
         QSignalSpy loaded(window.get(), &MainWindow::homePageLoaded);
+        QSignalSpy settled(window.get(), &MainWindow::frameSettled);
         EXPECT_TRUE(window->load());
         window->show();
         EXPECT_TRUE(loaded.count() > 0 || loaded.wait(20000)) << "home page did not load";
         // Under a window manager the window is shown once it has been mapped and framed;
-        // a test that looks at what is painted needs it on screen.
+        // a test that looks at what is painted needs it on screen, and one that looks at
+        // its place needs it put right for its frame (the home page can load before).
         EXPECT_TRUE(QTest::qWaitForWindowExposed(window.get(), 10000));
+        EXPECT_TRUE(settled.count() > 0 || settled.wait(5000)) << "the window was never framed";
         return *window;
     }
 

@@ -51,9 +51,29 @@ bool OfficeWorker::running() const
     return m_process && m_process->state() != QProcess::NotRunning;
 }
 
+bool OfficeWorker::alive()
+{
+    if (m_process && m_process->state() == QProcess::Running)
+        m_process->waitForFinished(0);
+    return running();
+}
+
 qint64 OfficeWorker::processId() const
 {
     return m_process ? m_process->processId() : 0;
+}
+
+bool OfficeWorker::answerWaiting()
+{
+    if (!running())
+        return false;
+    m_buffer += m_process->readAllStandardOutput();
+    for (const QByteArray &line : m_buffer.split('\n')) {
+        const QJsonObject object = QJsonDocument::fromJson(line).object();
+        if (!object.isEmpty() && !object.contains(QStringLiteral("beat")) && !object.contains(QStringLiteral("progress")))
+            return true;
+    }
+    return false;
 }
 
 QString OfficeWorker::privateFolder() const
@@ -82,7 +102,7 @@ void OfficeWorker::launch(const QList<QJsonObject> &ahead)
         m_private.reset();
         return;
     }
-    m_process = new QProcess(this);
+    adopt(new QProcess(this));
     m_process->setProgram(m_workerPath);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TMPDIR"), m_private->path());
@@ -102,10 +122,41 @@ void OfficeWorker::launch(const QList<QJsonObject> &ahead)
                            {QStringLiteral("profile"), QUrl::fromLocalFile(m_profileFolder).toString()}};
     m_process->write(QJsonDocument(init).toJson(QJsonDocument::Compact) + '\n');
     m_initSent = true;
+    sendAhead(ahead);
+}
+
+void OfficeWorker::adopt(QProcess *process)
+{
+    m_process = process;
+    process->setParent(this);
+    connect(process, &QProcess::finished, this, &OfficeWorker::ended);
+}
+
+void OfficeWorker::sendAhead(const QList<QJsonObject> &ahead)
+{
+    if (!running())
+        return;
     for (const QJsonObject &request : ahead) {
         m_process->write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
         m_ahead.append(request);
     }
+}
+
+void OfficeWorker::takeOver(OfficeWorker &other, const QList<QJsonObject> &ahead)
+{
+    kill();
+    m_cancelled = false;
+    m_launchFailure = std::exchange(other.m_launchFailure, std::nullopt);
+    if (QProcess *process = std::exchange(other.m_process, nullptr)) {
+        process->disconnect(&other);
+        adopt(process);
+    }
+    // The worker's temporary folder goes with it.
+    m_private = std::move(other.m_private);
+    m_buffer = std::exchange(other.m_buffer, {});
+    m_initSent = std::exchange(other.m_initSent, false);
+    m_ahead = std::exchange(other.m_ahead, {});
+    sendAhead(ahead);
 }
 
 OfficeWorker::Reply OfficeWorker::initReply(Reply reply) const
@@ -183,7 +234,8 @@ OfficeWorker::Reply OfficeWorker::waitForReply()
         return answer || !process || process->state() == QProcess::NotRunning || m_cancelled
                || silent.elapsed() > g_idleLimitMs;
     };
-    Wait::until(done, -1, 10);
+    // The answer is taken the moment it comes; the steps only watch the clock.
+    Wait::until(done, -1, 10, process.data(), &QProcess::readyReadStandardOutput);
     take();
     if (answer) {
         if (!answer->value(QStringLiteral("ok")).toBool())
@@ -202,6 +254,8 @@ OfficeWorker::Reply OfficeWorker::waitForReply()
 void OfficeWorker::quit()
 {
     if (running()) {
+        // An end asked for is no death to report.
+        disconnect(m_process, nullptr, this, nullptr);
         m_process->write("{\"op\":\"quit\"}\n");
         m_process->closeWriteChannel();
         if (!m_process->waitForFinished(5000))
@@ -213,6 +267,7 @@ void OfficeWorker::quit()
 void OfficeWorker::kill()
 {
     if (m_process) {
+        disconnect(m_process, nullptr, this, nullptr);
         if (m_process->state() != QProcess::NotRunning) {
             m_process->kill();
             m_process->waitForFinished(3000);

@@ -44,6 +44,9 @@ public:
     // without waiting: LibreOffice starts, and makes the first document, while the
     // program does other work. start() and request() then take their answers.
     void launch(const QList<QJsonObject> &ahead = {});
+    // Takes over the process other has launched (its LibreOffice started or starting),
+    // and sends it the requests ahead. other is left without a process.
+    void takeOver(OfficeWorker &other, const QList<QJsonObject> &ahead = {});
     // "Create the application": the worker process and LibreOffice inside it.
     Reply start();
     Reply request(const QJsonObject &request);
@@ -53,7 +56,13 @@ public:
     // needed the worker).
     void abandon() { kill(); }
     bool running() const;
+    // As running(), having first looked whether the process has ended meanwhile (an
+    // end the program has not yet been told of).
+    bool alive();
     qint64 processId() const;
+    // An answer has come that no one has taken yet (LibreOffice's start, when nothing
+    // else was asked); it stays for start() or request() to take.
+    bool answerWaiting();
     // The worker's private folder while it runs (files handed to it, documents it saves).
     QString privateFolder() const;
 
@@ -70,8 +79,13 @@ public:
 signals:
     // LibreOffice's own progress within the step under way, 0 to 100.
     void progress(int percent);
+    // The worker process ended on its own (it crashed or was killed from outside), not
+    // by quit() or abandon().
+    void ended();
 
 private:
+    void adopt(QProcess *process);
+    void sendAhead(const QList<QJsonObject> &ahead);
     Reply waitForReply();
     void kill();
     Reply initReply(Reply reply) const;

@@ -1,0 +1,123 @@
+#include "officespare.h"
+
+#include "platform/office/officeworker.h"
+#include "platform/wait.h"
+
+namespace {
+
+bool g_enabled = true;
+// A spare that dies this soon after its start, three times over, is not started again
+// until the next export has run: LibreOffice cannot start here, and the exports say so.
+constexpr qint64 kQuickDeathMs = 10000;
+constexpr int kQuickDeathsAllowed = 3;
+
+} // namespace
+
+OfficeSpare::OfficeSpare(QString workerPath, QString profileFolder, QObject *parent)
+    : QObject(parent)
+    , m_workerPath(std::move(workerPath))
+    , m_profileFolder(std::move(profileFolder))
+{
+    m_idle.setSingleShot(true);
+    m_idle.setInterval(kIdleMs);
+    connect(&m_idle, &QTimer::timeout, this, &OfficeSpare::startIfIdle);
+}
+
+OfficeSpare::~OfficeSpare()
+{
+    end();
+}
+
+void OfficeSpare::setEnabled(bool enabled)
+{
+    g_enabled = enabled;
+}
+
+bool OfficeSpare::enabled()
+{
+    return g_enabled;
+}
+
+void OfficeSpare::prepareWhenIdle()
+{
+    if (!m_ended && g_enabled && !m_spare)
+        m_idle.start();
+}
+
+void OfficeSpare::startIfIdle()
+{
+    if (m_ended || !g_enabled || m_spare || m_exports > 0 || m_quickDeaths >= kQuickDeathsAllowed)
+        return;
+    // A wait under way is an export or a page being waited for: later.
+    if (Wait::active()) {
+        m_idle.start();
+        return;
+    }
+    m_spare = std::make_unique<OfficeWorker>(m_workerPath, m_profileFolder);
+    connect(m_spare.get(), &OfficeWorker::ended, this, &OfficeSpare::died);
+    m_started.start();
+    m_spare->launch();
+    if (!m_spare->running()) {
+        // The worker cannot even be started; each export will say why.
+        m_spare.reset();
+        m_quickDeaths = kQuickDeathsAllowed;
+    }
+}
+
+void OfficeSpare::died()
+{
+    // Replaced later, outside the signal of the process that ended.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_spare || m_spare->running())
+            return;
+        m_spare.reset();
+        if (m_started.isValid() && m_started.elapsed() < kQuickDeathMs)
+            ++m_quickDeaths;
+        else
+            m_quickDeaths = 0;
+        prepareWhenIdle();
+    });
+}
+
+bool OfficeSpare::exportBegins(OfficeWorker &worker, const QList<QJsonObject> &ahead)
+{
+    ++m_exports;
+    m_idle.stop();
+    // A spare that has died unnoticed (killed while the program was idle) is passed over.
+    if (m_spare && m_spare->alive()) {
+        worker.takeOver(*m_spare, ahead);
+        m_spare.reset();
+        return true;
+    }
+    m_spare.reset();
+    worker.launch(ahead);
+    return false;
+}
+
+void OfficeSpare::exportEnded()
+{
+    m_exports = std::max(0, m_exports - 1);
+    // The export tried LibreOffice afresh: a spare may start again.
+    m_quickDeaths = 0;
+    prepareWhenIdle();
+}
+
+void OfficeSpare::end()
+{
+    m_ended = true;
+    m_idle.stop();
+    if (m_spare) {
+        m_spare->quit();
+        m_spare.reset();
+    }
+}
+
+qint64 OfficeSpare::processId() const
+{
+    return m_spare && m_spare->running() ? m_spare->processId() : 0;
+}
+
+bool OfficeSpare::ready() const
+{
+    return m_spare && m_spare->alive() && m_spare->answerWaiting();
+}

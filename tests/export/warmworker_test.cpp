@@ -1,0 +1,161 @@
+// The office worker started ahead while the program is idle: the next export takes it
+// as its own and ends it, a new one follows, one that dies is replaced without a word,
+// one that cannot start is not started over and over, and at the exit nothing is left
+// running or lying in the temporary folder.
+#include "export/exportfixture.h"
+#include "platform/office/officespare.h"
+
+#include <QFile>
+#include <QLabel>
+#include <QTimer>
+
+#include <csignal>
+
+namespace {
+
+const QByteArray kArticle = R"(<html><head><title>Harbour news</title></head><body>
+<h1>Boats in the harbour</h1><p>Seven boats came in on the morning tide.</p>
+<table border="1"><tr><th>Boat</th><th>Length</th></tr><tr><td>Gull</td><td>12</td></tr></table>
+</body></html>)";
+
+class WarmWorkerTest : public ExportTest
+{
+protected:
+    void SetUp() override
+    {
+        ExportTest::SetUp();
+        server.addPage(QStringLiteral("/article"), kArticle);
+        OfficeSpare::setEnabled(true);
+        temporaryFilesInTmp();
+    }
+    void TearDown() override
+    {
+        ExportTest::TearDown();
+        OfficeSpare::setEnabled(false);
+    }
+
+    OfficeSpare *spare() const { return window->dispatch()->exports().spare(); }
+    // Waits for a spare (other than the one of process before) in which LibreOffice has
+    // started; its process id, 0 when none came.
+    qint64 readySpare(qint64 before = 0, int timeoutMs = 30000)
+    {
+        if (!QTest::qWaitFor([&] { return spare()->ready() && spare()->processId() != before; }, timeoutMs))
+            return 0;
+        return spare()->processId();
+    }
+    static bool alive(qint64 pid) { return pid > 0 && QFile::exists(QStringLiteral("/proc/%1").arg(pid)); }
+    QStringList temporaryFolders() const
+    {
+        return QDir(folder.file(QStringLiteral("tmp"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    }
+};
+
+// The worker processes the export had while it put the page into the document.
+class StepWatch : public QObject
+{
+public:
+    StepWatch(QLabel *status, const QString &step, std::function<QList<qint64>()> workers)
+    {
+        connect(&m_poll, &QTimer::timeout, this, [this, status, step, workers] {
+            if (status->text() == step && m_seen.isEmpty())
+                m_seen = workers();
+        });
+        m_poll.start(2);
+    }
+    QList<qint64> seen() const { return m_seen; }
+
+private:
+    QTimer m_poll;
+    QList<qint64> m_seen;
+};
+
+} // namespace
+
+TEST_F(WarmWorkerTest, TheNextExportTakesTheWorkerStartedAheadAndANewOneFollows)
+{
+    open("/article");
+    // Once the program is idle after its start, a worker waits with LibreOffice started.
+    const qint64 first = readySpare();
+    ASSERT_GT(first, 0);
+    EXPECT_EQ(workerProcesses(), QList<qint64>{first});
+
+    // The export puts the page into the document with that very worker.
+    StepWatch watch(window->statusText(), lang().entry(259),
+                    [this] { return workerProcesses(); });
+    const QString target = folder.file(QStringLiteral("news.doc"));
+    exportTo("SAVE:WORDH", target);
+    EXPECT_EQ(lastMessage(), lang().entry(108) + target);
+    EXPECT_EQ(watch.seen(), QList<qint64>{first});
+    // It ended with the export, and the next one waits for the program to be idle.
+    EXPECT_FALSE(alive(first));
+    EXPECT_TRUE(workerProcesses().isEmpty());
+    EXPECT_TRUE(textOf(target).contains(QStringLiteral("Seven boats came in on the morning tide.")));
+
+    const qint64 second = readySpare(first);
+    ASSERT_GT(second, 0);
+    EXPECT_EQ(workerProcesses(), QList<qint64>{second});
+    // Its temporary folder is the only one.
+    EXPECT_EQ(temporaryFolders().size(), 1) << str(temporaryFolders().join(u' '));
+
+    // A cancelled export ends the worker it took; a new one follows.
+    dialogs.dialogs.files = {QString()};
+    click(3, "SAVE:PDF");
+    EXPECT_FALSE(alive(second));
+    const qint64 third = readySpare(second);
+    ASSERT_GT(third, 0);
+    EXPECT_EQ(temporaryFolders().size(), 1) << str(temporaryFolders().join(u' '));
+}
+
+TEST_F(WarmWorkerTest, OneThatDiesIsReplacedQuietlyAndTheExitLeavesNothing)
+{
+    open("/article");
+    const qint64 first = readySpare();
+    ASSERT_GT(first, 0);
+    dialogs.dialogs.messages.clear();
+    ::kill(static_cast<pid_t>(first), SIGKILL);
+    const qint64 second = readySpare(first);
+    ASSERT_GT(second, 0);
+    EXPECT_EQ(workerProcesses(), QList<qint64>{second});
+    EXPECT_TRUE(dialogs.dialogs.messages.isEmpty()) << str(lastMessage());
+    // The dead one's temporary folder went with it.
+    EXPECT_EQ(temporaryFolders().size(), 1) << str(temporaryFolders().join(u' '));
+
+    // The replacement serves an export like any other.
+    exportTo("SAVE:EXCEL", folder.file(QStringLiteral("news.xls")));
+    EXPECT_EQ(lastMessage(), lang().entry(108) + folder.file(QStringLiteral("news.xls")));
+    EXPECT_TRUE(flat(folder.file(QStringLiteral("news.xls")), QStringLiteral("fods")).contains(QStringLiteral("Gull")));
+
+    // The exit ends the spare there is: no process, no temporary folder.
+    ASSERT_GT(readySpare(), 0);
+    window->goExit();
+    EXPECT_TRUE(workerProcesses().isEmpty());
+    EXPECT_TRUE(temporaryFolders().isEmpty()) << str(temporaryFolders().join(u' '));
+    // And none is started after it.
+    QTest::qWait(OfficeSpare::kIdleMs + 500);
+    EXPECT_TRUE(workerProcesses().isEmpty());
+}
+
+TEST_F(WarmWorkerTest, AWorkerThatCannotStartIsNotStartedOverAndOver)
+{
+    // A worker that ends at once, noting each start.
+    const QString starts = folder.file(QStringLiteral("starts.log"));
+    QFile::remove(folder.file(QStringLiteral("quorl-office")));
+    folder.write(QStringLiteral("quorl-office"),
+                 QStringLiteral("#!/bin/sh\necho started >> '%1'\nexit 1\n").arg(starts).toUtf8());
+    QFile::setPermissions(folder.file(QStringLiteral("quorl-office")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    auto count = [&] { return folder.read(QStringLiteral("starts.log")).count('\n'); };
+    open("/article");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return count() >= 3; }, 20000));
+    QTest::qWait(3 * OfficeSpare::kIdleMs);
+    EXPECT_EQ(count(), 3);
+    EXPECT_EQ(spare()->processId(), 0);
+    EXPECT_TRUE(dialogs.dialogs.messages.isEmpty()) << str(lastMessage());
+
+    // An export still says that the office application cannot be used, as it always did.
+    exportTo("SAVE:WORDH", folder.file(QStringLiteral("news.doc")));
+    EXPECT_TRUE(lastMessage().startsWith(lang().entry(220)) || lastMessage().startsWith(lang().entry(221)))
+        << str(lastMessage());
+    EXPECT_FALSE(folder.exists(QStringLiteral("news.doc")));
+    EXPECT_TRUE(window->isVisible());
+}
