@@ -5,7 +5,7 @@ set -euo pipefail
 
 PACKAGES=(
   build-essential cmake pkg-config ninja-build
-  qt6-base-dev qt6-base-dev-tools qt6-webengine-dev libqt6webenginecore6-bin
+  qt6-base-dev qt6-base-dev-tools qt6-declarative-dev qt6-webengine-dev libqt6webenginecore6-bin
   qt6-tools-dev-tools libqt6svg6 qt6-image-formats-plugins qt6-translations-l10n wmctrl
   libgl-dev
   libreoffice-writer libreoffice-calc libreoffice-impress libreofficekit-dev
