@@ -276,6 +276,7 @@ int main(int argc, char **argv)
     const QString writer = QStringLiteral("HTML (StarWriter)"), calc = QStringLiteral("HTML (StarCalc)");
     QStringList engineCopies, cleanCopies, cleanSheets;
     QList<double> articlePeerDoc, articlePeerPdf, articlePeerXls;
+    QList<qint64> articlePeerDocSize, articlePeerPdfSize, articlePeerXlsSize;
     auto keep = [&](const QString &name, const QByteArray &bytes) {
         folder.write(QStringLiteral("import/") + name, bytes);
         return folder.file(QStringLiteral("import/") + name);
@@ -312,6 +313,9 @@ int main(int argc, char **argv)
             articlePeerDoc = peerDoc;
             articlePeerPdf = peerPdf;
             articlePeerXls = peerXls;
+            articlePeerDocSize = peerDocSize;
+            articlePeerPdfSize = peerPdfSize;
+            articlePeerXlsSize = peerXlsSize;
         }
         peer.run(QStringLiteral("pdf"), writer, nullptr);
         const double peerWords = PageWords::inOrder(pageWords, PageWords::words(pdfText(peer.output(QStringLiteral("pdf")))));
@@ -364,6 +368,7 @@ int main(int argc, char **argv)
             clock.start();
             emit window.commandClicked(3, QString::fromLatin1(key));
             m->times.append(clock.elapsed() / 1000.0);
+            m->sizes.append(QFileInfo(out + target).size());
             for (const auto &step : ExportTimings::steps())
                 m->steps[step.first].append(step.second / 1000.0);
             QFile::remove(out + target);
@@ -371,9 +376,9 @@ int main(int argc, char **argv)
         }
     }
     printf("The article's exports with no worker started ahead (a command right after another):\n");
-    compare("SAVE:WORDH", coldWord, articlePeerDoc, {}, "soffice --convert-to doc");
-    compare("SAVE:PDF", coldPdf, articlePeerPdf, {}, "soffice --convert-to pdf");
-    compare("SAVE:EXCEL", coldExcel, articlePeerXls, {}, "soffice --convert-to xls");
+    compare("SAVE:WORDH", coldWord, articlePeerDoc, articlePeerDocSize, "soffice --convert-to doc");
+    compare("SAVE:PDF", coldPdf, articlePeerPdf, articlePeerPdfSize, "soffice --convert-to pdf");
+    compare("SAVE:EXCEL", coldExcel, articlePeerXls, articlePeerXlsSize, "soffice --convert-to xls");
     OfficeSpare::setEnabled(true);
     spare->prepareWhenIdle();
 
