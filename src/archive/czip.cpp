@@ -32,12 +32,12 @@ void cZip::setMessageLevel(int32_t level)
 void cZip::zip()
 {
     m_result = 0;
-    m_result = mZip::runZip(*this, m_options, m_zipFile, m_basePath, m_specs);
+    m_result = mZip::runZip(*this, m_options, m_zipFile, m_basePath, m_patterns);
 }
 
 void cZip::deleteEntries()
 {
     m_options.deleteEntries = 1;
-    m_result = mZip::runZip(*this, m_options, m_zipFile, m_basePath, m_specs);
+    m_result = mZip::runZip(*this, m_options, m_zipFile, m_basePath, m_patterns);
     m_options.deleteEntries = 0;
 }

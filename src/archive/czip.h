@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 
-// cZip: builds a zip archive from a list of file specifications with a set of options.
+// cZip: builds a zip archive from a list of file patterns with a set of options.
 // The options live in the library's option record, laid out as the library reads it:
 // two of them are kept inverted there (StoreDirectories and StoreFolderNames) and
 // RecurseSubDirs is written as 2.
@@ -26,7 +26,7 @@ public:
 
     QString zipFile() const { return m_zipFile; }
     void setZipFile(const QString &path) { m_zipFile = path; }
-    // The folder the stored names are relative to, and relative specifications too.
+    // The folder the stored names are relative to, and relative patterns too.
     QString basePath() const { return m_basePath; }
     void setBasePath(const QString &path) { m_basePath = path; }
 
@@ -64,17 +64,17 @@ public:
     int compressionLevel() const { return m_options.level; }
     void setCompressionLevel(int level) { m_options.level = static_cast<uint8_t>(std::clamp(level, 0, 9)); }
 
-    void clearFileSpecs() { m_specs.clear(); }
+    void clearFileSpecs() { m_patterns.clear(); }
     // A file, a folder or a wildcard pattern ("*.txt"); for Delete, entry names or
     // patterns. The list has no upper bound.
-    void addFileSpec(const QString &spec) { m_specs.append(spec); }
-    int32_t fileSpecCount() const { return static_cast<int32_t>(m_specs.size()); }
-    // Specification number index, counted from 1; empty outside the list.
-    QString fileSpec(int index) const { return m_specs.value(index - 1); }
+    void addFileSpec(const QString &pattern) { m_patterns.append(pattern); }
+    int32_t fileSpecCount() const { return static_cast<int32_t>(m_patterns.size()); }
+    // Pattern number index, counted from 1; empty outside the list.
+    QString fileSpec(int index) const { return m_patterns.value(index - 1); }
 
     // Makes the archive (or adds to it, freshens or updates it, as the options say).
     void zip();
-    // Deletes the entries the specifications name from the archive.
+    // Deletes the entries the patterns name from the archive.
     void deleteEntries();
     // True when the last Zip or Delete worked; true for a new object.
     bool success() const { return m_result == 0; }
@@ -98,6 +98,6 @@ private:
     QString m_zipFile;
     QString m_basePath;
     ZipLibrary::Options m_options;
-    QStringList m_specs;
+    QStringList m_patterns;
     int32_t m_result = 0;
 };

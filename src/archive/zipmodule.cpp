@@ -37,14 +37,14 @@ State &state()
 }
 
 int32_t runZip(cZip &owner, ZipLibrary::Options &options, const QString &zipFile, const QString &basePath,
-               const QStringList &specs)
+               const QStringList &patterns)
 {
     State &s = state();
     s.cancelled = false;
     s.confirm = false;
     s.owner = &owner;
 
-    // The base folder goes to the library, which resolves relative specifications
+    // The base folder goes to the library, which resolves relative patterns
     // against it: changing the process's current folder would pull it from under every
     // other part of the program.
     const ZipLibrary::UserFunctions functions{&zipPrint, &zipComment, &zipPassword, &zipService};
@@ -54,12 +54,12 @@ int32_t runZip(cZip &owner, ZipLibrary::Options &options, const QString &zipFile
     ZipLibrary::setOptions(&copy, base.constData());
     options = copy;
 
-    // The names: one slot per specification, then the empty end mark; at least the
+    // The names: one slot per pattern, then the empty end mark; at least the
     // 1024 slots the library always had, more when the list is longer.
     std::vector<QByteArray> texts;
-    texts.reserve(static_cast<size_t>(specs.size()));
-    for (const QString &spec : specs)
-        texts.push_back(QFile::encodeName(spec));
+    texts.reserve(static_cast<size_t>(patterns.size()));
+    for (const QString &pattern : patterns)
+        texts.push_back(QFile::encodeName(pattern));
     std::vector<const char *> names(std::max<size_t>(1024, texts.size() + 1), nullptr);
     for (size_t i = 0; i < texts.size(); ++i)
         names[i] = texts[i].constData();

@@ -22,7 +22,7 @@ State &state();
 
 // Run_Zip: the library's result code (0 success).
 int32_t runZip(cZip &owner, ZipLibrary::Options &options, const QString &zipFile, const QString &basePath,
-               const QStringList &specs);
+               const QStringList &patterns);
 
 // Zip_Print: texts of 2 to 1023 bytes become Progress events ("/" shown as the
 // platform's separator). Always 0.

@@ -421,7 +421,7 @@ private:
     size_t m_outPos = 0;
 };
 
-// Turns the file specifications into the entries they name.
+// Turns the file patterns into the entries they name.
 class Collector
 {
 public:
@@ -434,9 +434,9 @@ public:
 
     std::vector<Item> items;
 
-    bool add(const std::string &spec)
+    bool add(const std::string &pattern)
     {
-        const std::string path = cleanPath(spec[0] == '/' ? spec : m_base + '/' + spec);
+        const std::string path = cleanPath(pattern[0] == '/' ? pattern : m_base + '/' + pattern);
         struct stat info;
         if (::stat(path.c_str(), &info) == 0)
             return addFound(path, info, true);
@@ -791,12 +791,12 @@ int32_t run(int count, const char *zipFile, const char *const *names)
     const std::string base = baseFolder(lib.basePath);
     const std::string archivePath = cleanPath(zipFile[0] == '/' ? zipFile : base + '/' + zipFile);
 
-    std::vector<std::string> specs;
+    std::vector<std::string> patterns;
     for (int i = 0; i < count && names; ++i) {
         if (names[i] && *names[i])
-            specs.emplace_back(names[i]);
+            patterns.emplace_back(names[i]);
     }
-    if (specs.empty())
+    if (patterns.empty())
         return NothingToDo;
 
     struct stat archiveInfo;
@@ -808,8 +808,8 @@ int32_t run(int count, const char *zipFile, const char *const *names)
     std::vector<Item> items;
     if (!o.deleteEntries) {
         Collector collector(run, base, exists ? &archiveInfo : nullptr);
-        for (const std::string &spec : specs) {
-            if (!collector.add(spec))
+        for (const std::string &pattern : patterns) {
+            if (!collector.add(pattern))
                 return run.failure;
         }
         items = std::move(collector.items);
@@ -846,7 +846,7 @@ int32_t run(int count, const char *zipFile, const char *const *names)
         return opened;
 
     bool changed = false;
-    const int32_t done = o.deleteEntries ? deleteEntries(run, archive.zip(), specs, &changed)
+    const int32_t done = o.deleteEntries ? deleteEntries(run, archive.zip(), patterns, &changed)
                                          : addItems(run, archive.zip(), items, password, &changed);
     if (done != Ok)
         return done;

@@ -5,7 +5,7 @@
 
 // The zip library as the archive builder calls it: three entries (init with the
 // callbacks, set the options, make the archive) over libzip. Texts are 8-bit strings in
-// the system's code page (UTF-8 here); names are file specifications as the caller
+// the system's code page (UTF-8 here); names are file patterns as the caller
 // wrote them.
 //
 // One archive call at a time: the callbacks and options are the library's state

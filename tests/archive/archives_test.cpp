@@ -43,14 +43,14 @@ protected:
         out.mkdir(QStringLiteral("."));
     }
 
-    // An object set up with the tree as its base folder and the given specifications.
-    std::unique_ptr<cZip> make(const QString &archive, const QStringList &specs)
+    // An object set up with the tree as its base folder and the given patterns.
+    std::unique_ptr<cZip> make(const QString &archive, const QStringList &patterns)
     {
         auto zip = std::make_unique<cZip>();
         zip->setZipFile(out.file(archive));
         zip->setBasePath(tree.path());
-        for (const QString &spec : specs)
-            zip->addFileSpec(spec);
+        for (const QString &pattern : patterns)
+            zip->addFileSpec(pattern);
         QObject::connect(zip.get(), &cZip::progress, zip.get(),
                          [this](int, const QString &text) { progress.append(text); });
         return zip;
@@ -184,7 +184,7 @@ TEST_F(ArchiveTest, FreshenAndUpdateReplaceOnlyByNewerFiles)
     tree.write(QStringLiteral("b.txt"), "old b");
     setAge(QStringLiteral("a.txt"), then);
     setAge(QStringLiteral("b.txt"), then);
-    const QStringList specs = {QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")};
+    const QStringList patterns = {QStringLiteral("a.txt"), QStringLiteral("b.txt"), QStringLiteral("c.txt")};
 
     const struct { bool freshen; Names names; } cases[] = {
         {true, {"a.txt", "b.txt"}},
@@ -206,7 +206,7 @@ TEST_F(ArchiveTest, FreshenAndUpdateReplaceOnlyByNewerFiles)
         tree.write(QStringLiteral("b.txt"), "new b but older");
         setAge(QStringLiteral("b.txt"), then.addSecs(-600));
         tree.write(QStringLiteral("c.txt"), "c");
-        auto zip = make(name, specs);
+        auto zip = make(name, patterns);
         c.freshen ? zip->setFreshenFiles(true) : zip->setUpdateOnlyIfNewer(true);
         zip->zip();
         ASSERT_TRUE(zip->success()) << ZipLibrary::describe(zip->resultCode());
@@ -217,7 +217,7 @@ TEST_F(ArchiveTest, FreshenAndUpdateReplaceOnlyByNewerFiles)
     }
 
     // Nothing to freshen without an archive: none is made.
-    auto none = make(QStringLiteral("none.zip"), specs);
+    auto none = make(QStringLiteral("none.zip"), patterns);
     none->setFreshenFiles(true);
     none->zip();
     EXPECT_FALSE(none->success());
@@ -445,7 +445,7 @@ TEST_F(ArchiveTest, AFullDiskLeavesNoPartialArchive)
     EXPECT_TRUE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
-TEST_F(ArchiveTest, MoreThan1023SpecificationsAreAllArchived)
+TEST_F(ArchiveTest, MoreThan1023PatternsAreAllArchived)
 {
     auto zip = make(QStringLiteral("many.zip"), {});
     for (int i = 0; i < 1100; ++i) {

@@ -113,7 +113,7 @@ TEST(ZipProperties, MessageLevelSetsTheVerboseAndQuietFlags)
     }
 }
 
-TEST(ZipProperties, FileSpecificationsAreNumberedFromOne)
+TEST(ZipProperties, FilePatternsAreNumberedFromOne)
 {
     cZip zip;
     zip.addFileSpec(QStringLiteral("a.txt"));
