@@ -31,6 +31,9 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLockFile>
+#include <QMimeData>
+#include <QDropEvent>
 #include <QProgressBar>
 #include <QScreen>
 #include <QStyle>
@@ -261,8 +264,7 @@ void MainWindow::ensureBrowsers()
         m_tabs->attach(web);
         // A page's dialog gives way to a close request, which then ends the program.
         web->setAbandonCheck([this] { return closeRequested(); });
-        web->setDialogTexts({m_state.text(277, QStringLiteral("Message from the page")),
-                             m_state.text(273, QStringLiteral("Stop this page from showing more dialogs"))});
+        web->setDialogTexts(pageTexts());
         connect(web, &WebBrowser::documentComplete, this, [this](int index) {
             if (index == 0 && !m_homeReported) {
                 m_homeReported = true;
@@ -286,6 +288,21 @@ void MainWindow::ensureBrowsers()
 bool MainWindow::load()
 {
     AppState &s = m_state;
+    // Two copies on one program folder would write each other's files and share
+    // LibreOffice's profile: the second says so and ends. A lock left by a copy that
+    // was killed is taken over.
+    m_lock = std::make_unique<QLockFile>(s.paths.file(QStringLiteral("QuorlOffice.lock")));
+    m_lock->setStaleLockTime(0);
+    if (!m_lock->tryLock(0)) {
+        const bool running = m_lock->error() == QLockFile::LockFailedError;
+        m_lock.reset();
+        if (running) {
+            Dialogs::instance().message(this, Dialogs::Icon::Warning, kTitle,
+                                        QStringLiteral("QuorlOffice is already running with this program folder:\n")
+                                            + s.paths.appPath());
+            return false;
+        }
+    }
     if (FirstRun::markerPresent(s.paths.appPath())) {
         const FirstRun::Result result = FirstRun::moveData(s.paths.appPath());
         if (result.status == FirstRun::Result::Status::MissingFile) {
@@ -446,8 +463,16 @@ void MainWindow::setCaptions()
     for (int i = 0; i < m_tab1->count(); ++i)
         setTabCaption(i, m_tab1->tabText(i));
     for (WebBrowser *web : m_web)
-        web->setDialogTexts({m_state.text(277, QStringLiteral("Message from the page")),
-                             m_state.text(273, QStringLiteral("Stop this page from showing more dialogs"))});
+        web->setDialogTexts(pageTexts());
+}
+
+Dialogs::PageDialogTexts MainWindow::pageTexts() const
+{
+    return {m_state.text(277, QStringLiteral("Message from the page")),
+            m_state.text(273, QStringLiteral("Stop this page from showing more dialogs")),
+            m_state.text(281, QStringLiteral("This file already exists. Replace it?")),
+            m_state.text(282, QStringLiteral("This page has stopped working. Reload it to see it again.")),
+            m_state.text(284, QStringLiteral("Reload"))};
 }
 
 void MainWindow::setTabCaption(int index, const QString &caption)
@@ -522,7 +547,8 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
 {
     const QEvent::Type type = event->type();
     const bool input = type == QEvent::MouseButtonPress || type == QEvent::MouseButtonRelease
-                       || type == QEvent::MouseButtonDblClick || type == QEvent::KeyPress || type == QEvent::Wheel;
+                       || type == QEvent::MouseButtonDblClick || type == QEvent::KeyPress || type == QEvent::Wheel
+                       || type == QEvent::Drop;
     // Only widgets are looked at: the engine sends events to items of its own, also
     // while they are being destroyed, and those are asked nothing but that.
     if (!input || !isWidgetObject(watched))
@@ -534,11 +560,14 @@ bool MainWindow::eventFilter(QObject *watched, QEvent *event)
         if (Dialogs::pageDialogsOpen() > 0)
             return true;
         // A click or a key in a page is the user's doing: a download the page asks
-        // for right after it is theirs.
-        if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress) {
+        // for right after it is theirs. So is what they drop onto it.
+        if (type == QEvent::MouseButtonPress || type == QEvent::KeyPress || type == QEvent::Drop) {
             for (WebBrowser *web : m_web) {
                 if (web->widget()->isAncestorOf(widget)) {
-                    if (type == QEvent::MouseButtonPress)
+                    if (type == QEvent::Drop) {
+                        const QMimeData *data = static_cast<QDropEvent *>(event)->mimeData();
+                        web->noteDrop(data ? data->urls() : QList<QUrl>());
+                    } else if (type == QEvent::MouseButtonPress)
                         web->noteUserAction(widget->mapTo(
                             web->widget(), static_cast<QMouseEvent *>(event)->position().toPoint()));
                     else

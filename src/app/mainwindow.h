@@ -1,10 +1,12 @@
 #pragma once
 
 #include "app/appstate.h"
+#include "platform/dialogs.h"
 
 #include <QTimer>
 #include <QWidget>
 
+#include <memory>
 #include <vector>
 
 class CommandBar;
@@ -14,6 +16,7 @@ class Dispatch;
 class FindBar;
 class QComboBox;
 class QKeyEvent;
+class QLockFile;
 class QLabel;
 class QProgressBar;
 class QTabBar;
@@ -128,7 +131,10 @@ private:
     // Escape, F5, Alt+Left/Right, Ctrl+F and Ctrl+L anywhere in the window.
     bool handleKey(QWidget *target, QKeyEvent *key);
 
+    Dialogs::PageDialogTexts pageTexts() const;
+
     AppState m_state;
+    std::unique_ptr<QLockFile> m_lock;
     QWebEngineProfile *m_profile = nullptr;
     TabBrowsing *m_tabs = nullptr;
     Dispatch *m_dispatch = nullptr;

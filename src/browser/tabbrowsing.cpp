@@ -2,7 +2,9 @@
 
 #include "app/mainwindow.h"
 #include "browser/address.h"
+#include "export/officeapp.h"
 #include "platform/dialogs.h"
+#include "platform/filespace.h"
 #include "platform/twips.h"
 #include "platform/wait.h"
 #include "platform/webbrowser.h"
@@ -17,6 +19,7 @@
 #include <QTabBar>
 
 #include <cmath>
+#include <utility>
 
 TabBrowsing::TabBrowsing(MainWindow *window)
     : QObject(window)
@@ -53,6 +56,23 @@ void TabBrowsing::attach(WebBrowser *web)
         if (isSelected(index))
             m_window->statusText()->setText(
                 m_window->state().text(280, QStringLiteral("The page stopped answering and was ended.")));
+    });
+    connect(web, &WebBrowser::pageDied, this, [this](int index) {
+        if (isSelected(index)) {
+            m_window->statusText()->setText(m_window->state().text(
+                282, QStringLiteral("This page has stopped working. Reload it to see it again.")));
+            m_window->progressBar()->setValue(0);
+        }
+    });
+    connect(web, &WebBrowser::navigationRefused, this, &TabBrowsing::onNavigationRefused);
+    connect(web, &WebBrowser::addressDropped, this, &TabBrowsing::onAddressDropped);
+    connect(web, &WebBrowser::downloadFailed, this, [this](int, const QString &path, FileSpace::Problem problem) {
+        Dialogs::instance().message(
+            m_window, Dialogs::Icon::Warning, QStringLiteral("QuorlOffice"),
+            problem == FileSpace::Problem::Other
+                ? m_window->state().text(283, QStringLiteral("The download did not complete; nothing was saved as:"))
+                      + u'\n' + path
+                : OfficeApp::writeFailure(m_window->state(), path, problem));
     });
 }
 
@@ -97,7 +117,12 @@ bool TabBrowsing::eventFilter(QObject *watched, QEvent *event)
         return QObject::eventFilter(watched, event);
     }
     if (watched == box || watched == box->lineEdit()) {
-        if (event->type() == QEvent::FocusIn) {
+        if (event->type() == QEvent::FocusOut && watched == box->lineEdit()) {
+            // What the page did while the user was in the box shows once they leave it,
+            // unless they typed something of their own.
+            if (!box->lineEdit()->isModified() && !m_heldAddress.isEmpty())
+                box->setEditText(std::exchange(m_heldAddress, QString()));
+        } else if (event->type() == QEvent::FocusIn) {
             // Only the user's own move into the box holds the floating bars: the focus it
             // gets when the window is activated is not the user's doing.
             switch (static_cast<QFocusEvent *>(event)->reason()) {
@@ -172,29 +197,73 @@ void TabBrowsing::goAddress(int16_t flag)
 {
     AppState &s = m_window->state();
     QComboBox *box = m_window->addressBox();
-    const int selected = m_window->selectedTab();
-    WebBrowser *web = m_window->browser(selected);
     s.typedAddress = box->currentText();
     if (!s.typedAddress.isEmpty()) {
-        const QString address = Address::complete(s.typedAddress);
-        box->setEditText(address);
-        if (web) {
-            web->noteTypedAddress();
-            web->navigate(address);
-        }
-        if (selected < s.tabURL.size())
-            s.tabURL[selected] = address;
-        m_window->setTabCaption(selected, Address::makeTabCaption(address));
-        s.currentURL = address;
-        s.bookMarkURL = s.currentURL;
-        const QString lower = s.currentURL.trimmed().toLower();
-        if (lower.startsWith(QLatin1String("http")) && s.currentURL.size() > 8 && flag == 1)
-            m_window->hystAdd();
-    } else if (web) {
+        open(Address::complete(s.typedAddress), flag);
+    } else if (WebBrowser *web = m_window->browser(m_window->selectedTab())) {
         web->navigate(s.langSettings.startPage);
     }
     if (s.options.floatBars == 1)
         m_window->autoHideTimer()->start();
+}
+
+void TabBrowsing::open(const QString &address, int16_t flag)
+{
+    AppState &s = m_window->state();
+    QComboBox *box = m_window->addressBox();
+    const int selected = m_window->selectedTab();
+    WebBrowser *web = m_window->browser(selected);
+    m_heldAddress.clear();
+    box->setEditText(address);
+    if (web) {
+        web->noteTypedAddress();
+        web->navigate(address);
+        // The user is done with the box: what the page does next (a redirect, its title)
+        // shows there, as it does once the focus has left the box.
+        if (box->lineEdit()->hasFocus())
+            web->setFocus();
+    }
+    if (selected < s.tabURL.size())
+        s.tabURL[selected] = address;
+    m_window->setTabCaption(selected, Address::makeTabCaption(address));
+    s.currentURL = address;
+    s.bookMarkURL = s.currentURL;
+    const QString lower = s.currentURL.trimmed().toLower();
+    if (lower.startsWith(QLatin1String("http")) && s.currentURL.size() > 8 && flag == 1)
+        m_window->hystAdd();
+}
+
+void TabBrowsing::onAddressDropped(int index, const QUrl &url)
+{
+    if (!isSelected(index))
+        return;
+    // A dropped link opens as if the user had typed it; a dropped file, which typing
+    // would not reach, as the file it is.
+    if (url.isLocalFile()) {
+        open(url.toString(), 0);
+        return;
+    }
+    m_window->addressBox()->setEditText(url.toString());
+    goAddress(1);
+}
+
+void TabBrowsing::onNavigationRefused(int index)
+{
+    WebBrowser *web = m_window->browser(index);
+    if (!web)
+        return;
+    // The page the user chose to stay on keeps its address in the tab and the box.
+    AppState &s = m_window->state();
+    const QString address = web->locationURL();
+    if (index >= 0 && index < s.tabURL.size()) {
+        s.tabURL[index] = address;
+        m_window->setTabCaption(index, Address::makeTabCaption(address));
+    }
+    if (isSelected(index)) {
+        s.currentURL = address;
+        s.bookMarkURL = address;
+        showAddress(address);
+    }
 }
 
 bool TabBrowsing::webAttend()
@@ -209,6 +278,9 @@ bool TabBrowsing::webAttend()
     // pictures hold it only so long.
     QElapsedTimer documentLoaded;
     while (true) {
+        // A page whose renderer has ended will never complete.
+        if (web->dead())
+            return false;
         const QString state = web->readyState();
         if (!web->busy() && state == QLatin1String("complete"))
             return true;
@@ -244,9 +316,16 @@ bool TabBrowsing::userIsEditingAddress() const
 
 void TabBrowsing::showAddress(const QString &address)
 {
-    // What the user is typing is never replaced by a page's event.
-    if (!userIsEditingAddress())
-        m_window->addressBox()->setEditText(address);
+    // Nothing a page does changes the box while the user is in it (typing, or about to:
+    // a change would undo the selection that the next key replaces); it shows once they
+    // leave it.
+    const QLineEdit *edit = m_window->addressBox()->lineEdit();
+    if (edit && edit->hasFocus()) {
+        m_heldAddress = address;
+        return;
+    }
+    m_heldAddress.clear();
+    m_window->addressBox()->setEditText(address);
 }
 
 void TabBrowsing::selectedTabChanged(int index)
@@ -260,7 +339,10 @@ void TabBrowsing::selectedTabChanged(int index)
     }
     m_window->runResizeRules();
     WebBrowser *web = m_window->browser(index);
-    showAddress(s.tabURL.value(index));
+    // The user's choice of a tab shows its address, unless they are typing one.
+    m_heldAddress.clear();
+    if (!userIsEditingAddress())
+        m_window->addressBox()->setEditText(s.tabURL.value(index));
     if (web) {
         s.pageTitle = web->locationName();
         s.currentURL = web->locationURL();

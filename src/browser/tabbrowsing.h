@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class MainWindow;
+class QUrl;
 class WebBrowser;
 
 // The tabs of the main window and what the pages tell it: a click on a tab, the
@@ -21,6 +22,9 @@ public:
     // GO_Address: opens the address box's text in the selected tab; flag 1 adds it to
     // the history.
     void goAddress(int16_t flag);
+    // Opens an address as it is (no scheme added) in the selected tab, as goAddress
+    // opens the completed one.
+    void open(const QString &address, int16_t flag);
 
     // WebAttend: returns once the selected tab's page reports completion (at once when
     // it already has), letting the window and the engine work meanwhile. A page whose
@@ -50,10 +54,13 @@ private:
     void onTitleChange(int index, const QString &title);
     void onDocumentComplete(int index, const QString &address);
     void onWindowClosing(int index, bool isChild, bool *cancel);
+    void onNavigationRefused(int index);
+    void onAddressDropped(int index, const QUrl &url);
     void updateTabToolTip(int x);
 
     MainWindow *m_window;
     int m_tabMouseButtons = 0;
     int m_pressedTab = -1;
     bool m_waitCancelled = false;
+    QString m_heldAddress; // what a page event would have shown while the user was in the box
 };

@@ -3,9 +3,11 @@
 #include "app/mainwindow.h"
 #include "browser/findbar.h"
 #include "browser/tabbrowsing.h"
+#include "export/officeapp.h"
 #include "commands/mainbars.h"
 #include "platform/commandbar.h"
 #include "platform/dialogs.h"
+#include "platform/privatefolder.h"
 #include "platform/shell.h"
 #include "platform/wait.h"
 #include "platform/webbrowser.h"
@@ -38,6 +40,8 @@ Dispatch::Dispatch(MainWindow *window, FindBar *findBar)
     , m_favorites(window)
 {
     MailExport::removeOldArchives();
+    // Working folders of a run that was killed are of no use to anyone.
+    PrivateFolder::removeAbandoned(PrivateFolder::systemTemp());
     connect(window, &MainWindow::commandClicked, this, &Dispatch::click);
     // The start-up timer enables "FAVORITE"; it stays off while it cannot run.
     connect(window, &MainWindow::startupFinished, this, &Dispatch::disableUnavailable);
@@ -107,7 +111,7 @@ void Dispatch::toolbar0(const QString &key)
     else if (is(key, "NEXT") && web)
         web->goForward();
     else if (is(key, "PRINT") && web)
-        web->print(m_window);
+        print(web);
     else if (is(key, "FAVORITE"))
         m_favorites.goLinkTable();
 }
@@ -155,7 +159,7 @@ void Dispatch::dropDown(const QString &key)
             web->printPreview(m_window);
     } else if (is(key, "EDIT:PRINT")) {
         if (web)
-            web->print(m_window);
+            print(web);
     } else if (is(key, "EDIT:PROPERTIES")) {
         showProperties();
     } else if (is(key, "FILE:SYSTEM")) {
@@ -268,6 +272,16 @@ void Dispatch::dropDown(const QString &key)
     } else if (key.startsWith(QLatin1String("LANG:"))) {
         switchLanguage(key);
     }
+}
+
+void Dispatch::print(WebBrowser *web)
+{
+    // A printer's failures are the printer's to tell; a PDF file that could not be
+    // written is ours.
+    WebBrowser::FileFailure failure;
+    if (!web->print(m_window, &failure) && !failure.path.isEmpty())
+        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+                                    OfficeApp::writeFailure(m_window->state(), failure.path, failure.problem));
 }
 
 void Dispatch::setStyle(int16_t style)

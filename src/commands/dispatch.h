@@ -10,6 +10,7 @@
 
 class FindBar;
 class MainWindow;
+class WebBrowser;
 
 // The main window's click handler: selects the work of a command bar button by its key
 // and the instance it was clicked on (0 main toolbar, 2 right-hand toolbar, 3 the
@@ -43,6 +44,7 @@ private:
     void floating();
     void switchLanguage(const QString &key);
     void showProperties();
+    void print(WebBrowser *web);
     void saveOptions();
 
     MainWindow *m_window;

@@ -107,6 +107,11 @@ QString Exports::begin(bool clearClipboard, const QString &filter, const QString
         m_capture.setOpacity(s.normalAlpha);
         return {};
     }
+    if (!copied && m_capture.pageDied()) {
+        m_capture.setOpacity(s.normalAlpha);
+        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, PageCapture::pageDiedMessage(s));
+        return {};
+    }
     if (!copied) {
         // Nothing was made, so nothing is reported as saved.
         Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(120));
@@ -278,7 +283,7 @@ void Exports::getLinks()
 {
     AppState &s = m_window->state();
     WebBrowser *web = m_window->currentBrowser();
-    if (!web)
+    if (!web || !m_capture.pageAlive())
         return;
     const auto found = web->evaluate(TextFile::readText(QStringLiteral(":/scripts/links.js")).value_or(QString()));
     if (!found) {
@@ -362,6 +367,8 @@ void Exports::saveAsExcel()
 void Exports::saveAsPowerPoint()
 {
     AppState &s = m_window->state();
+    if (!m_capture.pageAlive())
+        return;
     ExportTimings::start();
     QGuiApplication::clipboard()->clear();
     if (WebBrowser *web = m_window->currentBrowser())
@@ -473,6 +480,8 @@ int Exports::freePictureNumber(const QString &folder, int count)
 void Exports::takePicture()
 {
     AppState &s = m_window->state();
+    if (!m_capture.pageAlive())
+        return;
     ExportTimings::start();
     if (WebBrowser *web = m_window->currentBrowser())
         web->widget()->setVisible(true);

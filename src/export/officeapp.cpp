@@ -56,7 +56,12 @@ QString OfficeApp::profileFolder(const AppState &state)
 
 QString OfficeApp::writeFailure(const AppState &state, const QString &path, qint64 bytes)
 {
-    switch (FileSpace::diagnose(path, bytes)) {
+    return writeFailure(state, path, FileSpace::diagnose(path, bytes));
+}
+
+QString OfficeApp::writeFailure(const AppState &state, const QString &path, FileSpace::Problem problem)
+{
+    switch (problem) {
     case FileSpace::Problem::IsFolder:
         return state.text(253, QStringLiteral("This is a folder, not a file:")) + u'\n' + path;
     case FileSpace::Problem::ReadOnly:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/filespace.h"
 #include "platform/office/officeworker.h"
 
 #include <QDateTime>
@@ -67,6 +68,7 @@ public:
 
     // Why a file could not be written at path, in the user's language, the path named.
     static QString writeFailure(const AppState &state, const QString &path, qint64 bytes);
+    static QString writeFailure(const AppState &state, const QString &path, FileSpace::Problem problem);
 
     // The writer's format for a chosen file's extension (.doc when it names none).
     static QString writerFormat(const QString &path);

@@ -4,6 +4,7 @@
 #include "export/officeapp.h"
 #include "platform/filespace.h"
 #include "platform/pageframe.h"
+#include "platform/privatefolder.h"
 #include "browser/tabbrowsing.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
@@ -15,12 +16,12 @@
 #include <QClipboard>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QScreen>
 #include <QStringEncoder>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include <iconv.h>
@@ -71,10 +72,13 @@ bool PageCapture::copyPage(bool clearFirst, bool withPictures)
         clipboard->clear();
     m_page = CleanPage();
     m_cancelled = false;
+    m_pageDied = false;
     // The page is taken once it has completed: one still loading is not cut short.
     if (!m_window->tabs()->webAttend()) {
+        WebBrowser *web = m_window->currentBrowser();
+        m_pageDied = web && web->dead();
         // The user stopped the wait, or the program is closing: nothing is exported.
-        m_cancelled = true;
+        m_cancelled = !m_pageDied;
         return false;
     }
     WebBrowser *web = m_window->currentBrowser();
@@ -92,7 +96,7 @@ bool PageCapture::copyPage(bool clearFirst, bool withPictures)
     if (withPictures && m_page.loaded.size() < m_page.pictures.size()) {
         // The pictures as the engine loaded them: its own archive of the page, in a
         // private folder that goes at once. Nothing is fetched again.
-        QTemporaryDir folder(QDir::tempPath() + QStringLiteral("/quorl-page-XXXXXX"));
+        PrivateFolder::Temporary folder(QStringLiteral("page"));
         const QString archive = folder.filePath(QStringLiteral("page.mht"));
         if (folder.isValid() && web->save(archive, WebBrowser::SaveFormat::WebArchive, 60000)) {
             QFile file(archive);
@@ -211,10 +215,25 @@ QByteArray PageCapture::encodeSource(const QString &source, const QString &chars
     return out;
 }
 
+bool PageCapture::pageAlive()
+{
+    WebBrowser *web = m_window->currentBrowser();
+    if (!web || !web->dead())
+        return true;
+    Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, pageDiedMessage(m_window->state()));
+    return false;
+}
+
+QString PageCapture::pageDiedMessage(const AppState &state)
+{
+    return state.text(285, QStringLiteral("This page has stopped working, so it cannot be exported. Reload it "
+                                          "and try again."));
+}
+
 void PageCapture::viewSource()
 {
     WebBrowser *web = m_window->currentBrowser();
-    if (!web)
+    if (!web || !pageAlive())
         return;
     const auto source = web->evaluate(QStringLiteral("[document.documentElement.outerHTML, document.characterSet]"));
     if (!source)
@@ -240,7 +259,7 @@ void PageCapture::saveMht()
 {
     const AppState &s = m_window->state();
     WebBrowser *web = m_window->currentBrowser();
-    if (!web)
+    if (!web || !pageAlive())
         return;
     setOpacity(s.exportAlpha);
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -261,15 +280,79 @@ void PageCapture::saveMht()
     }
     format = std::clamp(format, 0, 2);
     path = withExtension(path, filter, format, {QStringLiteral("mht"), QStringLiteral("mhtml"), QStringLiteral("htm")});
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const bool saved = web->save(path, static_cast<WebBrowser::SaveFormat>(format));
-    QApplication::restoreOverrideCursor();
-    Wait::sleep(500);
+    QString failure;
+    const FileSpace::Problem before = FileSpace::diagnose(path, 0);
+    if (before != FileSpace::Problem::None && before != FileSpace::Problem::DiskFull) {
+        failure = OfficeApp::writeFailure(s, path, 0);
+    } else {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        failure = savePage(web, path, static_cast<WebBrowser::SaveFormat>(format));
+        QApplication::restoreOverrideCursor();
+        Wait::sleep(500);
+    }
     setOpacity(s.normalAlpha);
-    if (!saved) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
-                                    s.text(223, QStringLiteral("The document was not saved.")) + u'\n' + path);
+    if (!failure.isEmpty()) {
+        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, failure);
         return;
     }
     Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(108) + path);
+}
+
+bool PageCapture::wholeArchive(const QByteArray &archive)
+{
+    // A web archive ends with the closing line of the boundary its header names.
+    const QByteArray head = archive.left(8192);
+    const qsizetype at = head.indexOf("boundary=");
+    if (at < 0)
+        return false;
+    QByteArray boundary = head.mid(at + 9);
+    boundary = boundary.left(boundary.indexOf('\n')).trimmed();
+    if (boundary.startsWith('"'))
+        boundary = boundary.mid(1, boundary.indexOf('"', 1) - 1);
+    else if (const qsizetype semicolon = boundary.indexOf(';'); semicolon >= 0)
+        boundary.truncate(semicolon);
+    return !boundary.isEmpty() && archive.right(boundary.size() + 64).trimmed().endsWith(QByteArray("--" + boundary + "--"));
+}
+
+QString PageCapture::savePage(WebBrowser *web, const QString &path, WebBrowser::SaveFormat format)
+{
+    const AppState &s = m_window->state();
+    const QString cut = s.text(287, QStringLiteral("The page could not be saved whole; nothing was replaced:"))
+                        + u'\n' + path;
+    // The engine writes its files in a working folder of the program's own, where a
+    // failure cuts nothing of the user's; only a complete save is then put in place,
+    // through the same write as every other file.
+    PrivateFolder::Temporary work(QStringLiteral("save"));
+    if (!work.isValid())
+        return cut;
+    const QFileInfo target(path);
+    const QString made = work.filePath(target.fileName());
+    if (!web->save(made, format))
+        return cut;
+    QFile file(made);
+    if (!file.open(QIODevice::ReadOnly))
+        return cut;
+    const QByteArray page = file.readAll();
+    file.close();
+    if (format == WebBrowser::SaveFormat::WebArchive && !wholeArchive(page))
+        return cut;
+    // A complete page's pictures and styles, in the folder the page names, go first:
+    // the page itself takes its place only once they are there.
+    const QDir workDir(work.path());
+    for (const QFileInfo &entry : workDir.entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::NoSymLinks)) {
+        QDirIterator files(entry.absoluteFilePath(), QDir::Files | QDir::NoSymLinks, QDirIterator::Subdirectories);
+        while (files.hasNext()) {
+            const QString from = files.next();
+            const QString to = target.absolutePath() + u'/' + workDir.relativeFilePath(from);
+            QFile part(from);
+            if (!part.open(QIODevice::ReadOnly) || !QDir().mkpath(QFileInfo(to).absolutePath()))
+                return OfficeApp::writeFailure(s, to, part.size());
+            const QByteArray bytes = part.readAll();
+            if (FileSpace::write(to, bytes) != FileSpace::Problem::None)
+                return OfficeApp::writeFailure(s, to, bytes.size());
+        }
+    }
+    if (FileSpace::write(path, page) != FileSpace::Problem::None)
+        return OfficeApp::writeFailure(s, path, page.size());
+    return {};
 }

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "export/cleanpage.h"
+#include "platform/webbrowser.h"
 
 #include <QString>
 #include <QStringList>
 
 class MainWindow;
+struct AppState;
 
 // The steps every export shares: the window's opacity, the capture of the page, the
 // proposed file name and the save dialog, the screen picture; and the two commands
@@ -27,6 +29,11 @@ public:
     const CleanPage &page() const { return m_page; }
     // The last copy ended because the user stopped the wait for the page.
     bool cancelled() const { return m_cancelled; }
+    // The last copy ended because the page's renderer had ended.
+    bool pageDied() const { return m_pageDied; }
+    // False, the user told, when the current page's renderer has ended.
+    bool pageAlive();
+    static QString pageDiedMessage(const AppState &state);
     static bool clipboardHasContent();
 
     // Suggest_Name for the current page; fixedName when the title leaves no name.
@@ -56,13 +63,19 @@ public:
     void viewSource();
     // "SAVE:HTML": the page saved as a web archive, a complete page or its HTML.
     void saveMht();
+    // A web archive as the engine writes it, to its last line.
+    static bool wholeArchive(const QByteArray &archive);
 
     // The page's source as bytes of its own encoding (UTF-8 when the name is unknown).
     static QByteArray encodeSource(const QString &source, const QString &charset);
 
 private:
+    // The page saved at path, whole, or the reason it was not (the old file stays).
+    QString savePage(WebBrowser *web, const QString &path, WebBrowser::SaveFormat format);
+
     MainWindow *m_window;
     QString m_lastPath;
     CleanPage m_page;
     bool m_cancelled = false;
+    bool m_pageDied = false;
 };

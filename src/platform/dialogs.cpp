@@ -275,6 +275,8 @@ Dialogs::PageDialogAnswer ScriptedDialogs::pageDialog(QWidget *, PageDialog kind
         Wait::until([&] { return abandoned && abandoned(); }, 10000, 20);
         return {};
     }
+    if (pageAnswerDelayMs > 0)
+        Wait::sleep(pageAnswerDelayMs);
     PageDialogAnswer answer = pageAnswers.isEmpty() ? PageDialogAnswer{true, value, false} : pageAnswers.takeFirst();
     if (!offerStop)
         answer.stopFurther = false;

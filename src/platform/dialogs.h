@@ -46,8 +46,11 @@ public:
     enum class PageDialog { Alert, Confirm, Prompt };
     struct PageDialogTexts
     {
-        QString title;     // what the dialog is (in the user's language)
-        QString stopLabel; // the choice to stop the page's dialogs
+        QString title;       // what the dialog is (in the user's language)
+        QString stopLabel;   // the choice to stop the page's dialogs
+        QString replaceFile; // the question before a download replaces a file
+        QString pageDied;    // what the page area says of a page whose renderer ended
+        QString reload;      // the button that loads such a page again
     };
     struct PageDialogAnswer
     {
@@ -108,6 +111,7 @@ public:
     };
     QList<ShownPageDialog> pageDialogs;
     QList<PageDialogAnswer> pageAnswers; // front first; an accepted one when empty
+    int pageAnswerDelayMs = 0;           // how long the user takes to answer
     // Called while a page dialog is open (a test closes the window there); the dialog then
     // waits until it is abandoned.
     std::function<void()> duringPageDialog;

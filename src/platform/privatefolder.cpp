@@ -2,11 +2,13 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -36,6 +38,11 @@ int openOwn(const QByteArray &path)
     }
     return fd;
 }
+
+// The file whose lock says a working folder is in use.
+const char kOwner[] = ".owner";
+// Working folders are named prefix + this + six random characters.
+const QString kWorkMark = QStringLiteral("-work-");
 
 } // namespace
 
@@ -93,6 +100,87 @@ int removeOlderThan(const QString &root, qint64 maxAgeSeconds, const QDateTime &
                 ++removed;
         }
         ::closedir(dir);
+    }
+    return removed;
+}
+
+Temporary::Temporary(const QString &prefix)
+{
+    QString error;
+    const auto folder = ensure(systemTemp(), &error);
+    if (!folder) {
+        m_error = error;
+        return;
+    }
+    m_dir = std::make_unique<QTemporaryDir>(*folder + u'/' + prefix + kWorkMark + QStringLiteral("XXXXXX"));
+    if (!m_dir->isValid()) {
+        m_error = m_dir->errorString();
+        m_dir.reset();
+        return;
+    }
+    // The lock is held as long as this process lives; it is not passed on to the
+    // programs this one starts, so the folder of a run that was killed is free at once.
+    m_lock = ::open(QFile::encodeName(m_dir->filePath(QString::fromLatin1(kOwner))).constData(),
+                    O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (m_lock < 0 || ::flock(m_lock, LOCK_EX | LOCK_NB) != 0) {
+        m_error = QString::fromLocal8Bit(std::strerror(errno));
+        if (m_lock >= 0)
+            ::close(m_lock);
+        m_lock = -1;
+        m_dir.reset();
+    }
+}
+
+Temporary::~Temporary()
+{
+    m_dir.reset();
+    if (m_lock >= 0)
+        ::close(m_lock);
+}
+
+bool Temporary::isValid() const
+{
+    return m_dir != nullptr;
+}
+
+QString Temporary::path() const
+{
+    return m_dir ? m_dir->path() : QString();
+}
+
+QString Temporary::filePath(const QString &name) const
+{
+    return m_dir ? m_dir->filePath(name) : QString();
+}
+
+QString Temporary::errorString() const
+{
+    return m_error;
+}
+
+int removeAbandoned(const QString &root)
+{
+    int removed = 0;
+    for (int attempt = 0; attempt < 8; ++attempt) {
+        const QString folder = QDir::cleanPath(root) + u'/' + folderName(attempt);
+        const int fd = openOwn(QFile::encodeName(folder));
+        if (fd < 0)
+            continue;
+        ::close(fd);
+        const QStringList entries = QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::NoSymLinks);
+        for (const QString &name : entries) {
+            if (!name.contains(kWorkMark))
+                continue;
+            const QString path = folder + u'/' + name;
+            const int lock = ::open(QFile::encodeName(path + u'/' + QString::fromLatin1(kOwner)).constData(),
+                                    O_RDWR | O_CLOEXEC | O_NOFOLLOW);
+            // A folder without its lock file may be one being made right now: left alone.
+            const bool free = lock >= 0 && ::flock(lock, LOCK_EX | LOCK_NB) == 0;
+            if (free && QDir(path).removeRecursively())
+                ++removed;
+            if (lock >= 0)
+                ::close(lock);
+        }
     }
     return removed;
 }

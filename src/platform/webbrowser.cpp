@@ -1,10 +1,20 @@
 #include "webbrowser.h"
 
 #include "platform/dialogs.h"
+#include "platform/filespace.h"
 #include "platform/wait.h"
+#include "platform/webengine.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QFileInfo>
+#include <QLabel>
 #include <QPointer>
+#include <QPushButton>
+#include <QResizeEvent>
+#include <QVBoxLayout>
+#include <QWebEngineFileSystemAccessRequest>
+#include <QWebEngineQuotaRequest>
+#include <QWebEngineRegisterProtocolHandlerRequest>
 #include <QTimer>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineScript>
@@ -73,12 +83,40 @@ public:
         connect(this, &QWebEnginePage::newWindowRequested, this, [this](QWebEngineNewWindowRequest &request) {
             m_owner->windowRequested(request.requestedUrl(), request.isUserInitiated());
         });
+        // A page gets none of the machine's devices or places and no notifications; it is
+        // told so at once, so that what it waits for goes on.
+        connect(this, &QWebEnginePage::featurePermissionRequested, this,
+                [this](const QUrl &origin, QWebEnginePage::Feature feature) {
+                    setFeaturePermission(origin, feature, QWebEnginePage::PermissionDeniedByUser);
+                });
+        connect(this, &QWebEnginePage::quotaRequested, this, [](QWebEngineQuotaRequest request) { request.reject(); });
+        connect(this, &QWebEnginePage::registerProtocolHandlerRequested, this,
+                [](QWebEngineRegisterProtocolHandlerRequest request) { request.reject(); });
+        connect(this, &QWebEnginePage::fileSystemAccessRequested, this,
+                [](QWebEngineFileSystemAccessRequest request) { request.reject(); });
     }
+
+    bool inDialog() const { return m_inDialog; }
 
 protected:
     QWebEnginePage *createWindow(WebWindowType) override
     {
         return nullptr;
+    }
+
+    // The program's own pages are reached only by the user (an address opened, back,
+    // forward, reload) or from one another; never from a page of the web, its links,
+    // forms, scripts, redirects or frames.
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
+    {
+        if (WebEngine::isOwnScheme(url.scheme()) && !WebEngine::isOwnScheme(this->url().scheme())) {
+            const bool byTheUser = isMainFrame
+                                   && (type == NavigationTypeTyped || type == NavigationTypeBackForward
+                                       || type == NavigationTypeReload);
+            if (!byTheUser)
+                return false;
+        }
+        return QWebEnginePage::acceptNavigationRequest(url, type, isMainFrame);
     }
 
     void javaScriptAlert(const QUrl &origin, const QString &message) override
@@ -116,9 +154,11 @@ private:
         if (m_dialogsStopped)
             return false;
         ++m_dialogsShown;
+        m_inDialog = true;
         const Dialogs::PageDialogAnswer answer = Dialogs::instance().pageDialog(
             m_owner->widget(), kind, m_owner->dialogTexts(), origin.host().isEmpty() ? origin.toString() : origin.host(),
             message, *value, m_dialogsShown >= 2, [this] { return m_owner->dialogAbandoned(); });
+        m_inDialog = false;
         m_dialogsStopped = answer.stopFurther;
         *value = answer.value;
         return answer.accepted;
@@ -127,6 +167,7 @@ private:
     WebBrowser *m_owner;
     int m_dialogsShown = 0;
     bool m_dialogsStopped = false;
+    bool m_inDialog = false;
 };
 
 WebBrowser::WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent)
@@ -139,6 +180,7 @@ WebBrowser::WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent)
     m_view->setVisible(false);
 
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        showDeadPanel(false);
         m_busy = true;
         m_progress = 0;
         m_requested.invalidate();
@@ -169,14 +211,25 @@ WebBrowser::WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent)
             [this](QWebEnginePage::RenderProcessTerminationStatus status) {
                 // Renderers also end normally when a navigation moves to another one; only
                 // the one ended for a stuck page is followed by the address asked for.
-                if (status == QWebEnginePage::NormalTerminationStatus || m_endedFor.isEmpty())
+                if (status == QWebEnginePage::NormalTerminationStatus)
                     return;
+                if (m_endedFor.isEmpty()) {
+                    // Ended by something else (memory exhausted, killed): the page is gone,
+                    // and the page area says so instead of staying grey without a word.
+                    m_busy = false;
+                    m_requested.invalidate();
+                    m_pendingUrl.clear();
+                    showDeadPanel(true);
+                    emit pageDied(m_index);
+                    return;
+                }
                 const QUrl again = m_endedFor;
                 m_endedFor.clear();
                 QTimer::singleShot(0, this, [this, again] { m_page->setUrl(again); });
             });
     m_watchdog.setSingleShot(true);
     connect(&m_watchdog, &QTimer::timeout, this, &WebBrowser::checkAnswering);
+    m_view->installEventFilter(this);
 }
 
 WebBrowser::~WebBrowser()
@@ -210,21 +263,58 @@ void WebBrowser::navigate(const QString &address)
     // The engine tells of the new address while it is still being given it: it is
     // given a copy, not the member its handler clears.
     m_pendingUrl = target;
+    m_askedUser = false;
     m_page->setUrl(target);
     // A page stuck in a script never lets the new address be shown: it is checked on.
     m_watchdog.start(kAnswerMs);
+}
+
+bool WebBrowser::waitingOnUser() const
+{
+    if (m_page->inDialog())
+        return true;
+    // The engine asks whether to leave a page in a message box of its own, made for the
+    // view.
+    for (QWidget *top : QApplication::topLevelWidgets()) {
+        if (!top->isVisible())
+            continue;
+        for (const QWidget *p = top->parentWidget(); p; p = p->parentWidget()) {
+            if (p == m_view)
+                return true;
+        }
+    }
+    return false;
 }
 
 void WebBrowser::checkAnswering()
 {
     if (m_pendingUrl.isEmpty())
         return;
+    // A page that waits on the user's answer is not stuck: it is looked at again once
+    // the answer is given, and the answer is obeyed.
+    if (waitingOnUser()) {
+        m_askedUser = true;
+        m_watchdog.start(kAnswerMs);
+        return;
+    }
+    if (std::exchange(m_askedUser, false) && !m_busy) {
+        // Asked whether to leave, the user stayed: the new address was not opened.
+        m_pendingUrl.clear();
+        m_requested.invalidate();
+        emit navigationRefused(m_index);
+        return;
+    }
     auto answered = std::make_shared<bool>(false);
     m_page->runJavaScript(QStringLiteral("1"), QWebEngineScript::ApplicationWorld,
                           [answered](const QVariant &) { *answered = true; });
     QTimer::singleShot(kAnswerMs, this, [this, answered] {
         if (*answered || m_pendingUrl.isEmpty())
             return;
+        if (waitingOnUser()) {
+            m_askedUser = true;
+            m_watchdog.start(kAnswerMs);
+            return;
+        }
         const qint64 pid = m_page->renderProcessPid();
         if (pid <= 0 || pid == QCoreApplication::applicationPid())
             return;
@@ -258,8 +348,22 @@ void WebBrowser::noteTypedAddress()
     m_typedPending = true;
 }
 
+void WebBrowser::noteDrop(const QList<QUrl> &urls)
+{
+    m_dropped = urls;
+    m_droppedAt.start();
+}
+
 void WebBrowser::windowRequested(const QUrl &url, bool userInitiated)
 {
+    // A link or a file the user dropped onto the page reaches us as the page's request
+    // for a window: it is the user's, and opens in this tab.
+    if (m_droppedAt.isValid() && m_droppedAt.elapsed() < kWindowActionMs && m_dropped.contains(url)) {
+        m_droppedAt.invalidate();
+        m_dropped.clear();
+        emit addressDropped(m_index, url);
+        return;
+    }
     const bool clicked = userInitiated && m_userAction.isValid() && m_userAction.elapsed() < kWindowActionMs;
     if (!clicked) {
         emit popupBlocked(m_index);
@@ -420,23 +524,29 @@ bool WebBrowser::printTo(QPrinter *target)
     return finished->value_or(false);
 }
 
-bool WebBrowser::print(QWidget *parent)
+bool WebBrowser::print(QWidget *parent, FileFailure *failure)
 {
     if (!Dialogs::instance().print(parent, &printer()))
         return false;
     QPrinter &target = printer();
     if (target.outputFormat() == QPrinter::PdfFormat && !target.outputFileName().isEmpty()) {
         // A PDF file gets the engine's own PDF of the page, with its real text, made
-        // without drawing the page into a picture first.
-        auto finished = std::make_shared<std::optional<bool>>();
-        auto connection = connect(m_page, &QWebEnginePage::pdfPrintingFinished, this,
-                                  [finished](const QString &, bool ok) { *finished = ok; });
-        m_page->printToPdf(target.outputFileName(), target.pageLayout(), target.pageRanges());
+        // without drawing the page into a picture first. The engine hands it over in
+        // memory; the file is written whole, or the old one stays.
+        const QString file = target.outputFileName();
+        auto result = std::make_shared<std::optional<QByteArray>>();
+        m_page->printToPdf([result](const QByteArray &pdf) { *result = pdf; }, target.pageLayout(),
+                           target.pageRanges());
         QPointer<WebBrowser> self(this);
-        Wait::until([&] { return finished->has_value() || !self; }, 120000, 20);
-        if (self)
-            disconnect(connection);
-        return finished->value_or(false);
+        Wait::until([&] { return result->has_value() || !self; }, 120000, 20);
+        const QByteArray pdf = result->value_or(QByteArray());
+        const bool whole = pdf.startsWith("%PDF-") && pdf.right(1024).contains("%%EOF");
+        const FileSpace::Problem problem = whole ? FileSpace::write(file, pdf) : FileSpace::Problem::Other;
+        if (problem == FileSpace::Problem::None)
+            return true;
+        if (failure)
+            *failure = {file, problem};
+        return false;
     }
     return printTo(&target);
 }
@@ -515,5 +625,55 @@ bool WebBrowser::save(const QString &path, SaveFormat format, int timeoutMs)
     if (!self)
         return false;
     disconnect(connection);
-    return item && item->state() == QWebEngineDownloadRequest::DownloadCompleted;
+    if (!item || item->state() != QWebEngineDownloadRequest::DownloadCompleted)
+        return false;
+    // The engine can call a save finished that its disk cut short.
+    const QFileInfo written(path);
+    return written.isFile() && written.size() > 0
+           && (item->receivedBytes() <= 0 || written.size() == item->receivedBytes());
+}
+
+void WebBrowser::showDeadPanel(bool shown)
+{
+    m_dead = shown;
+    if (!shown) {
+        if (m_deadPanel)
+            m_deadPanel->hide();
+        return;
+    }
+    if (!m_deadPanel) {
+        m_deadPanel = new QWidget(m_view);
+        m_deadPanel->setObjectName(QStringLiteral("deadPage"));
+        m_deadPanel->setAutoFillBackground(true);
+        auto *layout = new QVBoxLayout(m_deadPanel);
+        layout->addStretch();
+        auto *text = new QLabel(m_deadPanel);
+        text->setObjectName(QStringLiteral("deadPageText"));
+        text->setTextFormat(Qt::PlainText);
+        text->setWordWrap(true);
+        text->setAlignment(Qt::AlignCenter);
+        layout->addWidget(text);
+        auto *reload = new QPushButton(m_deadPanel);
+        reload->setObjectName(QStringLiteral("deadPageReload"));
+        layout->addWidget(reload, 0, Qt::AlignHCenter);
+        layout->addStretch();
+        connect(reload, &QPushButton::clicked, this, [this] {
+            // The address the page had; the engine still knows it.
+            const QUrl again = m_page->url();
+            showDeadPanel(false);
+            navigate(again.toString());
+        });
+    }
+    m_deadPanel->findChild<QLabel *>()->setText(m_dialogTexts.pageDied);
+    m_deadPanel->findChild<QPushButton *>()->setText(m_dialogTexts.reload);
+    m_deadPanel->setGeometry(m_view->rect());
+    m_deadPanel->show();
+    m_deadPanel->raise();
+}
+
+bool WebBrowser::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_view && event->type() == QEvent::Resize && m_deadPanel)
+        m_deadPanel->setGeometry(m_view->rect());
+    return QObject::eventFilter(watched, event);
 }

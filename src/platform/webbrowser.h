@@ -1,8 +1,10 @@
 #pragma once
 
 #include "platform/dialogs.h"
+#include "platform/filespace.h"
 
 #include <QElapsedTimer>
+#include <QList>
 #include <QPoint>
 #include <QTimer>
 #include <QUrl>
@@ -39,8 +41,15 @@ public:
     void stop();
 
     // The engine commands of the toolbar and the edit menu, each with its own dialogs
-    // where it has any. Print and preview false when cancelled or failed.
-    bool print(QWidget *parent);
+    // where it has any. Print and preview false when cancelled or failed; a PDF file
+    // that could not be written whole is named in failure (the old file, if any, stays
+    // as it was).
+    struct FileFailure
+    {
+        QString path;
+        FileSpace::Problem problem = FileSpace::Problem::None;
+    };
+    bool print(QWidget *parent, FileFailure *failure = nullptr);
     void printPreview(QWidget *parent);
     void pageSetup(QWidget *parent);
     void cut();
@@ -54,7 +63,9 @@ public:
     void stopFinding();
 
     enum class SaveFormat { WebArchive, CompletePage, HtmlOnly };
-    // Saves the page through the engine; true once the file is complete.
+    // Saves the page through the engine, which writes path itself: for the program's own
+    // working folders only. True once the engine has finished and the file holds every
+    // byte the engine made.
     bool save(const QString &path, SaveFormat format, int timeoutMs = 60000);
 
     // The printer every tab prints with, so a page setup holds for later prints.
@@ -62,6 +73,12 @@ public:
 
     // A navigation is running, from the moment it was asked for.
     bool busy() const;
+    // The page's renderer ended (memory exhausted, killed): the page area says so and
+    // offers to load the page again. Nothing can be read from the page until then.
+    bool dead() const { return m_dead; }
+    // The page waits on the user: one of its dialogs, or the engine's question whether to
+    // leave it, is open.
+    bool waitingOnUser() const;
     QString locationName() const;
     // The page's title as the engine has it (its address for an untitled page).
     QString title() const;
@@ -76,6 +93,8 @@ public:
     void noteUserAction(const QPoint &at = QPoint(-1, -1));
     // The user opened an address in this tab: its download, if it is one, is theirs.
     void noteTypedAddress();
+    // The user dropped these addresses (links, files) onto the page.
+    void noteDrop(const QList<QUrl> &urls);
     bool recentUserAction() const;
     bool typedAddressPending() const { return m_typedPending; }
     // One user action starts at most one download.
@@ -126,12 +145,25 @@ signals:
     void pageEnded(int index);
     // The page asked for a download the user did not ask for; nothing was saved.
     void downloadBlocked(int index);
+    // A download the user saved as path did not complete; nothing was replaced.
+    void downloadFailed(int index, const QString &path, FileSpace::Problem problem);
+    // The page's renderer ended; the page area says so (see dead()).
+    void pageDied(int index);
+    // The user chose to stay on the page when asked whether to leave it for a new
+    // address: the page stays and the address was not opened.
+    void navigationRefused(int index);
+    // The user dropped a link or a file onto the page: it is to open in this tab.
+    void addressDropped(int index, const QUrl &url);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     friend class BrowserPage;
     void pageCloseRequested();
     void checkAnswering();
     bool printTo(QPrinter *printer);
+    void showDeadPanel(bool shown);
 
     const int m_index;
     QWebEngineView *m_view = nullptr;
@@ -144,6 +176,11 @@ private:
     QUrl m_pendingUrl; // asked for and not yet shown
     QUrl m_endedFor;   // the address a stuck renderer was ended for
     QTimer m_watchdog;
+    bool m_dead = false;
+    QWidget *m_deadPanel = nullptr;
+    bool m_askedUser = false; // the leave question was open while a new address waited
+    QList<QUrl> m_dropped;
+    QElapsedTimer m_droppedAt;
     QElapsedTimer m_userAction;
     enum class Where { Unknown, Page, Frame };
     Where m_actionWhere = Where::Unknown;

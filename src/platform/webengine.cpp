@@ -1,11 +1,10 @@
 #include "webengine.h"
 
-#include "platform/dialogs.h"
+#include "platform/downloads.h"
 #include "platform/webbrowser.h"
 
 #include <QBuffer>
 #include <QDir>
-#include <QStandardPaths>
 #include <QList>
 
 #include <optional>
@@ -14,6 +13,8 @@
 #include <QFile>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+#include <QWebEngineUrlRequestInfo>
+#include <QWebEngineUrlRequestInterceptor>
 #include <QWebEngineUrlRequestJob>
 #include <QWebEngineUrlScheme>
 #include <QWebEngineUrlSchemeHandler>
@@ -46,6 +47,25 @@ public:
     }
 };
 
+// What a page of the web loads (pictures, scripts, styles, frames) never comes from the
+// program's own resources; the program's own pages may load them.
+class OwnResourceGuard : public QWebEngineUrlRequestInterceptor
+{
+public:
+    using QWebEngineUrlRequestInterceptor::QWebEngineUrlRequestInterceptor;
+
+    void interceptRequest(QWebEngineUrlRequestInfo &info) override
+    {
+        if (!isOwnScheme(info.requestUrl().scheme()))
+            return;
+        const QUrl from = info.initiator().isValid() && !info.initiator().isEmpty() ? info.initiator()
+                                                                                     : info.firstPartyUrl();
+        if (from.isEmpty() || isOwnScheme(from.scheme()))
+            return;
+        info.block(true);
+    }
+};
+
 } // namespace
 
 void registerSchemes()
@@ -60,6 +80,12 @@ void registerSchemes()
 QString startPageAddress()
 {
     return QStringLiteral("quorl:start");
+}
+
+bool isOwnScheme(const QString &scheme)
+{
+    return scheme.compare(QLatin1String(kScheme), Qt::CaseInsensitive) == 0
+           || scheme.compare(QLatin1String("qrc"), Qt::CaseInsensitive) == 0;
 }
 
 QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent)
@@ -85,11 +111,7 @@ QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent)
             qunsetenv(keys[i].constData());
     }
     // Downloads are offered in the user's downloads folder, never in the program's own.
-    QString downloads = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    const QString program = QDir::cleanPath(QFileInfo(dataFolder).absolutePath());
-    if (downloads.isEmpty() || QDir::cleanPath(downloads).startsWith(program))
-        downloads = QDir::homePath();
-    shared->setDownloadPath(downloads);
+    shared->setDownloadPath(Downloads::folder(QFileInfo(dataFolder).absolutePath()));
     // Pages never reach the clipboard on their own (the program copies the page itself),
     // and open a window only in answer to the user's click.
     shared->settings()->setAttribute(QWebEngineSettings::JavascriptCanAccessClipboard, false);
@@ -97,9 +119,12 @@ QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent)
     shared->settings()->setAttribute(QWebEngineSettings::JavascriptCanOpenWindows, false);
     shared->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, true);
     shared->installUrlSchemeHandler(kScheme, new QuorlSchemeHandler(shared));
+    shared->setUrlRequestInterceptor(new OwnResourceGuard(shared));
     // Saving a page goes through the download path, which needs an answer; other
     // downloads are saved where the user says.
-    QObject::connect(shared, &QWebEngineProfile::downloadRequested, shared, [](QWebEngineDownloadRequest *item) {
+    // Saving a page goes through the download path, which needs an answer; other
+    // downloads are saved where the user says.
+    QObject::connect(shared, &QWebEngineProfile::downloadRequested, shared, [shared](QWebEngineDownloadRequest *item) {
         if (item->isSavePageDownload()) {
             item->accept();
             return;
@@ -114,16 +139,7 @@ QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent)
             return;
         }
         tab->consumeUserAction();
-        const QString path = Dialogs::instance().saveFile(nullptr, QString(), QString(),
-                                                          item->downloadFileName(), item->downloadDirectory());
-        if (path.isEmpty()) {
-            item->cancel();
-            return;
-        }
-        const QFileInfo target(path);
-        item->setDownloadDirectory(target.absolutePath());
-        item->setDownloadFileName(target.fileName());
-        item->accept();
+        Downloads::offer(item, tab, shared->downloadPath());
     });
     return shared;
 }

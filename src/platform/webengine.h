@@ -16,6 +16,10 @@ void registerSchemes();
 // The address of the built-in start page.
 QString startPageAddress();
 
+// The schemes of the program's own pages and resources (the start and help pages, the
+// resources the program is built with), which pages of the web never reach.
+bool isOwnScheme(const QString &scheme);
+
 // The profile the tabs of one main window share, with its storage in dataFolder.
 // The owner must delete its pages before the profile.
 QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent);

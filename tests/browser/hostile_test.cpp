@@ -3,6 +3,7 @@
 // downloads, lie about their state, never finish or never stop running a script. Each
 // is driven through the real main window and the real engine under the window manager.
 #include "export/exports.h"
+#include "platform/downloads.h"
 #include "support/modalscript.h"
 #include "support/windowfixture.h"
 
@@ -14,6 +15,10 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QPushButton>
+#include <QWebEngineView>
+
+#include <csignal>
 
 namespace {
 
@@ -358,4 +363,227 @@ TEST_F(HostileTest, ANewAddressIsShownInATabStuckInAScript)
     EXPECT_TRUE(loaded(0, url("/b"), 15000));
     EXPECT_LT(clock.elapsed(), 5000 + 3000); // the page's load itself after the renderer went
     EXPECT_EQ(window->browser(0)->locationName(), QStringLiteral("Page B"));
+}
+
+TEST_F(HostileTest, APageNamesItsDownloadButNeverItsFolderAndNothingIsReplacedUnasked)
+{
+    const QByteArray payload(3000, 'p');
+    server.addPage(QStringLiteral("/file.bin"), payload, "application/octet-stream");
+    server.addPage(QStringLiteral("/logout"), payload, "application/octet-stream");
+    server.addHeader(QStringLiteral("/logout"), "Content-Disposition: attachment; filename=\"../.bash_logout\"");
+    auto fullPageLink = [](const char *attributes) -> QByteArray {
+        return QByteArray("<html><head><title>Link</title><style>a{position:fixed;left:0;top:0;width:400px;"
+                          "height:300px;display:block}</style></head><body><a ")
+               + attributes + ">get it</a></body></html>";
+    };
+    server.addPage(QStringLiteral("/aliases"), fullPageLink("href=\"/file.bin\" download=\"../.bash_aliases\""));
+    server.addPage(QStringLiteral("/autostart"),
+                   fullPageLink("href=\"/file.bin\" download=\"../.config/autostart/invoice.desktop\""));
+    server.addPage(QStringLiteral("/header"), fullPageLink("href=\"/logout\""));
+    start();
+    const QString downloads = Downloads::folder(folder.path());
+    struct Case
+    {
+        const char *page;
+        const char *offered;
+    };
+    for (const Case &c : {Case{"/aliases", "bash_aliases"}, Case{"/autostart", "invoice.desktop"},
+                          Case{"/header", "bash_logout"}}) {
+        dialogs.dialogs.suggestedNames.clear();
+        dialogs.dialogs.folders.clear();
+        open(url(c.page));
+        QTest::qWait(1200);
+        clickPage(QPoint(100, 100));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.dialogs.suggestedNames.isEmpty(); }, 5000)) << c.page;
+        EXPECT_EQ(dialogs.dialogs.suggestedNames.value(0), QString::fromLatin1(c.offered)) << c.page;
+        EXPECT_EQ(dialogs.dialogs.folders.value(0), downloads) << c.page;
+    }
+
+    // A file the user picks that is there already is replaced only when they say so: No
+    // offers the dialog again, and the file stays as it was.
+    folder.write(QStringLiteral("mine.bin"), "the user's own file");
+    dialogs.dialogs.files = {folder.file(QStringLiteral("mine.bin")), folder.file(QStringLiteral("other.bin"))};
+    dialogs.dialogs.answers = {false};
+    dialogs.dialogs.suggestedNames.clear();
+    open(url("/aliases"));
+    QTest::qWait(1200);
+    clickPage(QPoint(100, 100));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return folder.exists(QStringLiteral("other.bin")); }, 10000));
+    EXPECT_EQ(dialogs.dialogs.suggestedNames.size(), 2);
+    EXPECT_EQ(folder.read(QStringLiteral("mine.bin")), QByteArray("the user's own file"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return folder.read(QStringLiteral("other.bin")) == payload; }, 5000));
+    // Yes replaces it, whole, and nothing of the download is left beside it.
+    dialogs.dialogs.files = {folder.file(QStringLiteral("mine.bin"))};
+    dialogs.dialogs.answers = {true};
+    open(url("/aliases"));
+    QTest::qWait(1200);
+    clickPage(QPoint(100, 100));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return folder.read(QStringLiteral("mine.bin")) == payload; }, 10000));
+    EXPECT_TRUE(QDir(folder.path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden).isEmpty());
+}
+
+TEST_F(HostileTest, ATitleThatKeepsChangingNeverGluesOntoWhatTheUserTypes)
+{
+    server.addPage(QStringLiteral("/renamer"),
+                   "<html><head><title>Renamer</title></head><body>x<script>var n = 0;"
+                   "setInterval(function(){ document.title = 'Renamer ' + (++n); }, 40);</script></body></html>");
+    start();
+    open(url("/renamer"));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    for (int i = 0; i < 6; ++i) {
+        const QString typed = url("/b") + QStringLiteral("?typed=") + QString::number(i);
+        QTest::keyClick(window.get(), Qt::Key_L, Qt::ControlModifier);
+        QTest::qWait(60); // a title change or two while the box is selected
+        QTest::keyClicks(window->addressBox()->lineEdit(), typed, Qt::NoModifier, 5);
+        QTest::keyClick(window->addressBox()->lineEdit(), Qt::Key_Return);
+        EXPECT_TRUE(loaded(0, typed)) << i;
+        EXPECT_EQ(window->addressBox()->currentText(), typed) << i;
+        open(url("/renamer"));
+    }
+    EXPECT_EQ(server.totalRequests() - server.requests(QStringLiteral("/renamer")) - server.requests(QStringLiteral("/b"))
+                  - server.requests(QStringLiteral("/home")) - server.requests(QStringLiteral("/favicon.ico")),
+              0)
+        << "the page's server received an address glued onto its own";
+}
+
+TEST_F(HostileTest, StayingOnAPageThatAsksKeepsItAndItsText)
+{
+    server.addPage(QStringLiteral("/form"),
+                   "<html><head><title>Form</title></head><body><textarea id=t style=\"position:fixed;left:0;"
+                   "top:0;width:400px;height:300px\"></textarea><script>"
+                   "addEventListener('beforeunload', function(e){ if (t.value) { e.preventDefault(); "
+                   "e.returnValue = ''; } });</script></body></html>");
+    start();
+    open(url("/form"));
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    clickPage(QPoint(100, 100));
+    QWidget *view = window->browser(0)->widget();
+    QTest::keyClicks(view->focusProxy() ? view->focusProxy() : view, QStringLiteral("unsaved words"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return window->browser(0)->evaluate(QStringLiteral("document.getElementById('t').value"))->toString() == QLatin1String("unsaved words"); },
+        5000));
+
+    // The user types a new address; the page asks whether to leave; the user takes their
+    // time (the page is not stuck meanwhile) and stays.
+    dialogs.dialogs.pageAnswers = {Dialogs::PageDialogAnswer{false, QString(), false}};
+    dialogs.dialogs.pageAnswerDelayMs = 5000;
+    window->addressBox()->setEditText(url("/b"));
+    window->tabs()->goAddress(1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.dialogs.pageDialogs.isEmpty(); }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Dialogs::pageDialogsOpen() == 0; }, 10000));
+    QTest::qWait(3000);
+    EXPECT_EQ(window->browser(0)->locationURL(), url("/form"));
+    const auto text = window->browser(0)->evaluate(QStringLiteral("document.getElementById('t').value"));
+    ASSERT_TRUE(text.has_value()) << "the page no longer answers";
+    EXPECT_EQ(text->toString(), QStringLiteral("unsaved words"));
+    EXPECT_EQ(server.requests(QStringLiteral("/b")), 0);
+    EXPECT_NE(window->statusText()->text(), window->state().lang.entry(280));
+    EXPECT_EQ(window->addressBox()->currentText(), url("/form"));
+    EXPECT_EQ(window->state().tabURL.value(0), url("/form"));
+}
+
+TEST_F(HostileTest, APageWhoseRendererDiedSaysSoAndIsNotWaitedFor)
+{
+    start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->startupDone(); }, 10000));
+    open(url("/target"));
+    WebBrowser *web = window->browser(0);
+    QSignalSpy died(web, &WebBrowser::pageDied);
+    const qint64 pid = static_cast<QWebEngineView *>(web->widget())->page()->renderProcessPid();
+    ASSERT_GT(pid, 0);
+    ::kill(static_cast<pid_t>(pid), SIGKILL);
+    ASSERT_TRUE(died.wait(10000));
+    auto *text = web->widget()->findChild<QLabel *>(QStringLiteral("deadPageText"));
+    ASSERT_NE(text, nullptr);
+    EXPECT_TRUE(text->isVisible());
+    EXPECT_EQ(text->text(), window->state().lang.entry(282));
+    EXPECT_EQ(window->statusText()->text(), window->state().lang.entry(282));
+
+    // Exports end at once with a word, and leave the window as it was.
+    for (const char *command : {"SAVE:WORDH", "SAVE:PDF", "SAVE:EXCEL", "EDIT:PICTURE", "SAVE:HTML"}) {
+        dialogs.dialogs.messages.clear();
+        dialogs.dialogs.files = {folder.file(QStringLiteral("dead.out"))};
+        QElapsedTimer clock;
+        clock.start();
+        click(3, command);
+        EXPECT_LT(clock.elapsed(), 5000) << command;
+        EXPECT_EQ(window->windowOpacity(), 1.0) << command;
+        ASSERT_EQ(dialogs.dialogs.messages.size(), 1) << command;
+        EXPECT_EQ(dialogs.dialogs.messages[0].text, window->state().lang.entry(285)) << command;
+    }
+    EXPECT_FALSE(folder.exists(QStringLiteral("dead.out")));
+
+    // Reload brings the page back.
+    auto *reload = web->widget()->findChild<QPushButton *>(QStringLiteral("deadPageReload"));
+    ASSERT_NE(reload, nullptr);
+    EXPECT_EQ(reload->text(), window->state().lang.entry(284));
+    QTest::mouseClick(reload, Qt::LeftButton);
+    EXPECT_TRUE(loaded(0, url("/target")));
+    EXPECT_FALSE(web->dead());
+    EXPECT_FALSE(text->isVisible());
+}
+
+TEST_F(HostileTest, ALinkOrAFileDroppedOnThePageOpensInTheTab)
+{
+    start();
+    open(url("/b"));
+    QWidget *view = window->browser(0)->widget();
+    QWidget *target = view->focusProxy() ? view->focusProxy() : view;
+    auto drop = [&](const QUrl &address) {
+        QMimeData data;
+        data.setUrls({address});
+        const QPoint at(100, 100);
+        QDragEnterEvent enter(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &enter);
+        QDragMoveEvent move(at, Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &move);
+        QTest::qWait(100);
+        QDropEvent dropped(QPointF(at), Qt::CopyAction | Qt::LinkAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(target, &dropped);
+    };
+    drop(QUrl(url("/target")));
+    EXPECT_TRUE(loaded(0, url("/target")));
+    EXPECT_EQ(window->addressBox()->currentText(), url("/target"));
+    EXPECT_NE(window->statusText()->text(), window->state().lang.entry(279));
+
+    folder.write(QStringLiteral("dropped.html"), "<html><head><title>Dropped</title></head><body>dropped file</body></html>");
+    const QUrl file = QUrl::fromLocalFile(folder.file(QStringLiteral("dropped.html")));
+    drop(file);
+    EXPECT_TRUE(loaded(0, file.toString()));
+    EXPECT_EQ(window->browser(0)->locationName(), QStringLiteral("Dropped"));
+    EXPECT_NE(window->statusText()->text(), window->state().lang.entry(279));
+}
+
+TEST_F(HostileTest, APageOfTheWebReachesNoneOfTheProgramsOwnPagesAndIsRefusedItsRequestsAtOnce)
+{
+    server.addPage(QStringLiteral("/own"), fullPageButton("location.href = 'qrc:/pages/start.html'"));
+    server.addPage(QStringLiteral("/ownscheme"), fullPageButton("location.href = 'quorl:help'"));
+    start();
+    for (const char *page : {"/own", "/ownscheme"}) {
+        open(url(page));
+        QTest::qWait(1200);
+        clickPage(QPoint(100, 100));
+        QTest::qWait(1500);
+        EXPECT_EQ(window->browser(0)->locationURL(), url(page)) << page;
+    }
+    // The user still reaches them.
+    window->addressBox()->setEditText(QStringLiteral("quorl:help"));
+    window->tabs()->open(QStringLiteral("quorl:help"), 0);
+    EXPECT_TRUE(loaded(0, QStringLiteral("quorl:help")));
+
+    // Asked for the machine's place or for notifications, a page is told no at once.
+    server.addPage(QStringLiteral("/asker"),
+                   "<html><head><title>Asking</title></head><body><script>"
+                   "var answers = [];"
+                   "function say(a){ answers.push(a); document.title = answers.sort().join(','); }"
+                   "navigator.geolocation.getCurrentPosition(function(){ say('place'); },"
+                   " function(){ say('no place'); });"
+                   "Notification.requestPermission().then(function(p){ say(p); });"
+                   "</script><img src=\"qrc:/icons/quorloffice.svg\" onload=\"say('own picture')\""
+                   " onerror=\"say('no own picture')\"></body></html>");
+    open(url("/asker"));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return window->browser(0)->title() == QLatin1String("denied,no own picture,no place"); }, 5000))
+        << str(window->browser(0)->title());
 }

@@ -1,5 +1,6 @@
 #include "officeworker.h"
 
+#include "platform/privatefolder.h"
 #include "platform/wait.h"
 
 #include <QDir>
@@ -9,7 +10,6 @@
 #include <QPointer>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QTemporaryDir>
 #include <QUrl>
 
 #include <algorithm>
@@ -95,7 +95,7 @@ void OfficeWorker::launch(const QList<QJsonObject> &ahead)
         m_launchFailure = Reply{Failure::Missing, QStringLiteral("the office worker is missing: ") + m_workerPath, {}};
         return;
     }
-    m_private = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/quorl-office-XXXXXX"));
+    m_private = std::make_unique<PrivateFolder::Temporary>(QStringLiteral("office"));
     if (!m_private->isValid()) {
         m_launchFailure = Reply{Failure::Missing, QStringLiteral("no temporary folder for the office worker: ")
                                                       + m_private->errorString(), {}};

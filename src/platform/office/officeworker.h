@@ -10,7 +10,7 @@
 #include <optional>
 
 class QProcess;
-class QTemporaryDir;
+namespace PrivateFolder { class Temporary; }
 
 // The main program's side of the office worker: starts one worker process, sends it
 // requests over its pipe and waits for each reply. The worker says it is alive while
@@ -93,7 +93,7 @@ private:
     QString m_workerPath;
     QString m_profileFolder;
     QProcess *m_process = nullptr;
-    std::unique_ptr<QTemporaryDir> m_private;
+    std::unique_ptr<PrivateFolder::Temporary> m_private;
     QByteArray m_buffer;
     bool m_cancelled = false;
     bool m_initSent = false;
