@@ -120,24 +120,29 @@ bool TabBrowsing::eventFilter(QObject *watched, QEvent *event)
         if (event->type() == QEvent::FocusOut && watched == box->lineEdit()) {
             // What the page did while the user was in the box shows once they leave it,
             // unless they typed something of their own.
+            m_userInBox = false;
             if (!box->lineEdit()->isModified() && !m_heldAddress.isEmpty())
                 box->setEditText(std::exchange(m_heldAddress, QString()));
         } else if (event->type() == QEvent::FocusIn) {
-            // Only the user's own move into the box holds the floating bars: the focus it
-            // gets when the window is activated is not the user's doing.
+            // Only the user's own move into the box holds the floating bars and the
+            // box's text: the focus it gets when the window is activated is not the
+            // user's doing.
             switch (static_cast<QFocusEvent *>(event)->reason()) {
             case Qt::MouseFocusReason:
             case Qt::TabFocusReason:
             case Qt::BacktabFocusReason:
             case Qt::ShortcutFocusReason:
+                m_userInBox = true;
                 m_window->autoHideTimer()->stop();
                 break;
             default:
                 break;
             }
         } else if (event->type() == QEvent::MouseButtonPress) {
+            m_userInBox = true;
             m_window->autoHideTimer()->stop();
         } else if (event->type() == QEvent::KeyPress) {
+            m_userInBox = true;
             m_window->autoHideTimer()->stop();
             auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -320,7 +325,7 @@ void TabBrowsing::showAddress(const QString &address)
     // a change would undo the selection that the next key replaces); it shows once they
     // leave it.
     const QLineEdit *edit = m_window->addressBox()->lineEdit();
-    if (edit && edit->hasFocus()) {
+    if (edit && edit->hasFocus() && (m_userInBox || edit->isModified())) {
         m_heldAddress = address;
         return;
     }

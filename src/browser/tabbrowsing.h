@@ -63,4 +63,5 @@ private:
     int m_pressedTab = -1;
     bool m_waitCancelled = false;
     QString m_heldAddress; // what a page event would have shown while the user was in the box
+    bool m_userInBox = false; // the user put the focus in the address box, or typed there
 };

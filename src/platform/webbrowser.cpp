@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QStorageInfo>
 #include <QVBoxLayout>
 #include <QWebEngineFileSystemAccessRequest>
 #include <QWebEngineQuotaRequest>
@@ -41,6 +42,9 @@ constexpr qint64 kWindowActionMs = 2000;
 constexpr int kAnswerMs = 1500;
 // How long a request for a window waits to learn where the user's click landed.
 constexpr int kWhereMs = 1000;
+// Less room than this left beside a page the engine has just saved: the save filled the
+// disk, and what it wrote is taken as cut short.
+constexpr qint64 kSaveRoomBytes = 256 * 1024;
 
 // Where a click (or, with no position, the focus) is in the page: the page itself, or
 // a frame the page cannot read, another site's. Runs in the program's own world.
@@ -627,10 +631,17 @@ bool WebBrowser::save(const QString &path, SaveFormat format, int timeoutMs)
     disconnect(connection);
     if (!item || item->state() != QWebEngineDownloadRequest::DownloadCompleted)
         return false;
-    // The engine can call a save finished that its disk cut short.
+    // The engine can call a save finished that its disk cut short. A web archive is
+    // counted in bytes; the other formats count the files made.
     const QFileInfo written(path);
-    return written.isFile() && written.size() > 0
-           && (item->receivedBytes() <= 0 || written.size() == item->receivedBytes());
+    if (!written.isFile() || written.size() <= 0 || item->receivedBytes() != item->totalBytes())
+        return false;
+    if (format == SaveFormat::WebArchive && written.size() != item->receivedBytes())
+        return false;
+    // A disk the engine filled cut its files short without a word: what is left of the
+    // room says so.
+    const QStorageInfo room(written.absolutePath());
+    return !room.isValid() || room.bytesAvailable() < 0 || room.bytesAvailable() >= kSaveRoomBytes;
 }
 
 void WebBrowser::showDeadPanel(bool shown)

@@ -7,6 +7,7 @@
 #include "platform/webbrowser.h"
 #include "../support/httpserver.h"
 #include "../support/programfolder.h"
+#include "../support/tempfolder.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -15,6 +16,9 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
+
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -100,6 +104,32 @@ TEST_F(MainWindowTest, MissingDeliveredFileEndsTheStartWithItsName)
               QStringLiteral("No ") + folder.path() + QStringLiteral("/templateh.doc file found!"));
     EXPECT_EQ(dialogs.dialogs.messages[0].icon, Dialogs::Icon::Critical);
     EXPECT_TRUE(folder.exists(QStringLiteral("QuorlFirst.txt")));
+}
+
+TEST_F(MainWindowTest, ASecondCopyOnTheSameFolderSaysSoAndALockLeftByAKilledOneIsTakenOver)
+{
+    folder.installed(server.url(QStringLiteral("/home")));
+    {
+        auto first = start();
+        MainWindow second(folder.path());
+        EXPECT_FALSE(second.load());
+        ASSERT_EQ(dialogs.dialogs.messages.size(), 1);
+        EXPECT_TRUE(dialogs.dialogs.messages[0].text.contains(folder.path())) << str(dialogs.dialogs.messages[0].text);
+        first->goExit();
+    }
+    // A copy that was killed leaves its lock, naming a process that is gone.
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ::waitpid(gone, nullptr, 0);
+    char host[256] = {};
+    ::gethostname(host, sizeof host - 1);
+    folder.write(QStringLiteral("QuorlOffice.lock"),
+                 QByteArray::number(gone) + '\n' + QCoreApplication::applicationName().toUtf8() + '\n' + host + '\n');
+    dialogs.dialogs.messages.clear();
+    auto again = start();
+    EXPECT_TRUE(dialogs.dialogs.messages.isEmpty());
+    again->goExit();
 }
 
 TEST_F(MainWindowTest, EmptyHomePageOpensTheBuiltInStartPage)

@@ -419,7 +419,9 @@ TEST_F(HostileTest, APageNamesItsDownloadButNeverItsFolderAndNothingIsReplacedUn
     QTest::qWait(1200);
     clickPage(QPoint(100, 100));
     EXPECT_TRUE(QTest::qWaitFor([&] { return folder.read(QStringLiteral("mine.bin")) == payload; }, 10000));
-    EXPECT_TRUE(QDir(folder.path()).entryList({QStringLiteral("*.part")}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(QDir(folder.path())
+                    .entryList({QStringLiteral("*.part"), QStringLiteral(".org.chromium*")}, QDir::Files | QDir::Hidden)
+                    .isEmpty());
 }
 
 TEST_F(HostileTest, ATitleThatKeepsChangingNeverGluesOntoWhatTheUserTypes)

@@ -2,6 +2,7 @@
 #include "export/exports.h"
 #include "export/mhtml.h"
 #include "export/pagecapture.h"
+#include "platform/downloads.h"
 #include "platform/filespace.h"
 #include "support/tempfolder.h"
 
@@ -144,6 +145,45 @@ TEST(ExportNames, FixedNamesExtensionsAndFreeNames)
     EXPECT_EQ(Exports::freePictureNumber(images, 2), 3);
     EXPECT_EQ(Exports::freePictureNumber(images, 999), 1001); // 999 and 1000 (Quorl000.bmp) are taken
     EXPECT_EQ(Exports::freePictureNumber(folder.file(QStringLiteral("none")), 5), 5);
+}
+
+TEST(Downloads, APagesNameBecomesAPlainFileName)
+{
+    const struct
+    {
+        QString proposed;
+        QString offered;
+    } rows[] = {
+        {QStringLiteral("../.bash_aliases"), QStringLiteral("bash_aliases")},
+        {QStringLiteral("../.config/autostart/invoice.desktop"), QStringLiteral("invoice.desktop")},
+        {QStringLiteral("..\\..\\evil.exe"), QStringLiteral("evil.exe")},
+        {QStringLiteral("/etc/passwd"), QStringLiteral("passwd")},
+        {QStringLiteral(" . .profile "), QStringLiteral("profile")},
+        {QStringLiteral("report\nline\t2.pdf"), QStringLiteral("reportline2.pdf")},
+        {QStringLiteral("invoice\u202Efdp.exe"), QStringLiteral("invoicefdp.exe")},
+        {QStringLiteral("Übersicht 2026.pdf"), QStringLiteral("Übersicht 2026.pdf")},
+        {QStringLiteral(".."), QStringLiteral("download")},
+        {QStringLiteral("dir/"), QStringLiteral("download")},
+        {QString(), QStringLiteral("download")},
+    };
+    for (const auto &row : rows)
+        EXPECT_EQ(Downloads::safeFileName(row.proposed), row.offered) << str(row.proposed);
+    // Too long for a file name: shortened, its extension kept.
+    const QString longName = Downloads::safeFileName(QString(300, u'é') + QStringLiteral(".pdf"));
+    EXPECT_LE(longName.toUtf8().size(), 255);
+    EXPECT_TRUE(longName.endsWith(QStringLiteral("é.pdf")));
+}
+
+TEST(WebArchive, OnlyOneThatReachesItsLastBoundaryIsWhole)
+{
+    const QByteArray archive = "From: <Saved by Blink>\r\nMIME-Version: 1.0\r\nContent-Type: multipart/related;\r\n"
+                               "\ttype=\"text/html\";\r\n\tboundary=\"----MultipartBoundary--abc----\"\r\n\r\n"
+                               "------MultipartBoundary--abc----\r\nContent-Type: text/html\r\n\r\n<html>page</html>\r\n"
+                               "------MultipartBoundary--abc------\r\n";
+    EXPECT_TRUE(PageCapture::wholeArchive(archive));
+    EXPECT_FALSE(PageCapture::wholeArchive(archive.left(archive.size() - 30)));
+    EXPECT_FALSE(PageCapture::wholeArchive(archive.left(120)));
+    EXPECT_FALSE(PageCapture::wholeArchive(QByteArray()));
 }
 
 TEST(FileSpace, TellsAFolderAndAMissingFolderApart)

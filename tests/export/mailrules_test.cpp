@@ -7,7 +7,9 @@
 #include "support/tempfolder.h"
 #include "support/zipreader.h"
 
+#include <csignal>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -130,6 +132,31 @@ TEST(PrivateFolder, ArchivesOlderThanADayAreRemoved)
     TempFolder empty;
     EXPECT_EQ(PrivateFolder::removeOlderThan(empty.path(), 24 * 3600, now), 0);
     EXPECT_TRUE(QDir(empty.path()).isEmpty());
+}
+
+TEST(PrivateFolder, TheWorkingFoldersOfAKilledRunAreRemovedAndNoneInUse)
+{
+    TempFolder root;
+    PrivateFolder::setSystemTemp(root.path());
+    // A run that is killed while its working folder exists.
+    const pid_t child = ::fork();
+    if (child == 0) {
+        PrivateFolder::Temporary work(QStringLiteral("office"));
+        QFile(work.filePath(QStringLiteral("left"))).open(QIODevice::WriteOnly);
+        ::kill(::getpid(), SIGKILL);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    PrivateFolder::Temporary mine(QStringLiteral("office"));
+    ASSERT_TRUE(mine.isValid());
+    EXPECT_EQ(modeOf(mine.path()) & 077, 0u);
+    const QString folder = root.file(own());
+    EXPECT_EQ(QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 2);
+
+    EXPECT_EQ(PrivateFolder::removeAbandoned(root.path()), 1);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList{QFileInfo(mine.path()).fileName()});
+    EXPECT_EQ(PrivateFolder::removeAbandoned(root.path()), 0);
+    PrivateFolder::setSystemTemp(std::nullopt);
 }
 
 namespace {

@@ -4,6 +4,7 @@
 #include "export/exportfixture.h"
 #include "export/exportprogress.h"
 #include "export/exporttimings.h"
+#include "export/pagecapture.h"
 #include "support/docpage.h"
 
 #include <QClipboard>
@@ -36,6 +37,14 @@ QStringList everythingIn(const QString &path)
 class UserFilesTest : public ExportTest
 {
 protected:
+    // What the program left in its temporary folder, but for its own private folder there.
+    QStringList leftInTmp()
+    {
+        const QString own = folder.file(QStringLiteral("tmp/quorloffice-")) + QString::number(::geteuid());
+        QStringList left = everythingIn(folder.file(QStringLiteral("tmp")));
+        left.removeAll(own);
+        return left;
+    }
     void SetUp() override
     {
         ExportTest::SetUp();
@@ -95,8 +104,7 @@ TEST_F(UserFilesTest, AnOldFileIsReplacedOnlyByACompleteNewOneAndNothingIsLeftBe
     EXPECT_TRUE(lastMessage().startsWith(lang().entry(221))) << str(lastMessage());
     EXPECT_EQ(folder.read(QStringLiteral("out/news.xls")), QByteArray("the user's old workbook"));
     EXPECT_EQ(everythingIn(folder.file(QStringLiteral("out"))), QStringList{folder.file(QStringLiteral("out/news.xls"))});
-    EXPECT_TRUE(everythingIn(folder.file(QStringLiteral("tmp"))).isEmpty())
-        << str(everythingIn(folder.file(QStringLiteral("tmp"))).join(u'\n'));
+    EXPECT_TRUE(leftInTmp().isEmpty()) << str(leftInTmp().join(u'\n'));
     EXPECT_TRUE(workerProcesses().isEmpty());
 
     // Every export, run to its end: the chosen files and nothing else.
@@ -112,8 +120,7 @@ TEST_F(UserFilesTest, AnOldFileIsReplacedOnlyByACompleteNewOneAndNothingIsLeftBe
     QStringList present = everythingIn(folder.file(QStringLiteral("out")));
     present.sort();
     EXPECT_EQ(present, expected);
-    EXPECT_TRUE(everythingIn(folder.file(QStringLiteral("tmp"))).isEmpty())
-        << str(everythingIn(folder.file(QStringLiteral("tmp"))).join(u'\n'));
+    EXPECT_TRUE(leftInTmp().isEmpty()) << str(leftInTmp().join(u'\n'));
 }
 
 TEST_F(UserFilesTest, FilesInTheWayAreNeverReplaced)
@@ -166,6 +173,64 @@ TEST_F(UserFilesTest, FailuresToWriteAreSaidInWords)
     EXPECT_EQ(lastMessage(), lang().entry(251) + u'\n' + folder.file(QStringLiteral("full/page.doc")));
     EXPECT_TRUE(everythingIn(folder.file(QStringLiteral("full"))).isEmpty());
     EXPECT_EQ(window->windowOpacity(), 1.0);
+
+    // The slide and the saved page name the cause as well.
+    for (const char *key : {"SAVE:PPT", "SAVE:HTML"}) {
+        const QString inTheWay = QString::fromLatin1(key) == QLatin1String("SAVE:PPT") ? QStringLiteral("a folder.ppt")
+                                                                                       : QStringLiteral("a folder.mht");
+        folder.mkdir(inTheWay);
+        exportTo(key, folder.file(inTheWay));
+        EXPECT_EQ(lastMessage(), lang().entry(253) + u'\n' + folder.file(inTheWay)) << key;
+        exportTo(key, folder.file(QStringLiteral("readonly/page.ppt")));
+        EXPECT_TRUE(lastMessage().startsWith(lang().entry(252) + u'\n')) << key << str(lastMessage());
+        exportTo(key, folder.file(QStringLiteral("full/page.ppt")));
+        EXPECT_TRUE(lastMessage().startsWith(lang().entry(251) + u'\n')) << key << str(lastMessage());
+        EXPECT_TRUE(everythingIn(folder.file(QStringLiteral("full"))).isEmpty()) << key;
+    }
+}
+
+TEST_F(UserFilesTest, ASavedPageOrAPrintedPdfReplacesAnOldFileOnlyWhole)
+{
+    // A long page of varied words: its archive and its PDF are far larger than the room
+    // left on the disk.
+    QByteArray body;
+    for (int i = 0; body.size() < 400000; ++i)
+        body += "<p>Paragraph " + QByteArray::number(i) + " of the long report, word " + QByteArray::number(i * 7919 % 10007)
+                + " and word " + QByteArray::number(i * 104729 % 99991) + ".</p>";
+    server.addPage(QStringLiteral("/long"), "<html><head><title>Long report</title></head><body>" + body + "</body></html>");
+    open("/long");
+    if (!mountSmall(QStringLiteral("small"), QStringLiteral("size=96k")))
+        GTEST_SKIP() << "this machine cannot mount a small file system";
+    const QByteArray old(40000, 'o');
+    struct Case
+    {
+        const char *name;
+        int format;
+    };
+    for (const Case &c : {Case{"small/old.mht", 0}, Case{"small/old.html", 1}, Case{"small/old only.html", 2}}) {
+        const QString name = QString::fromLatin1(c.name);
+        folder.write(name, old);
+        dialogs.dialogs.filterChoices = {c.format};
+        exportTo("SAVE:HTML", folder.file(name));
+        EXPECT_EQ(lastMessage(), lang().entry(251) + u'\n' + folder.file(name)) << c.name;
+        EXPECT_EQ(folder.read(name), old) << c.name;
+        EXPECT_EQ(everythingIn(folder.file(QStringLiteral("small"))), QStringList{folder.file(name)}) << c.name;
+        QFile::remove(folder.file(name));
+    }
+    folder.write(QStringLiteral("small/old.pdf"), old);
+    dialogs.dialogs.printTo = folder.file(QStringLiteral("small/old.pdf"));
+    click(0, "PRINT");
+    EXPECT_EQ(lastMessage(), lang().entry(251) + u'\n' + folder.file(QStringLiteral("small/old.pdf")));
+    EXPECT_EQ(folder.read(QStringLiteral("small/old.pdf")), old);
+    EXPECT_EQ(everythingIn(folder.file(QStringLiteral("small"))), QStringList{folder.file(QStringLiteral("small/old.pdf"))});
+    // Nothing of the engine's is left in the program's working folders either.
+    EXPECT_TRUE(leftInTmp().isEmpty()) << str(leftInTmp().join(u'\n'));
+
+    // With room, the saves are whole.
+    dialogs.dialogs.filterChoices = {0};
+    exportTo("SAVE:HTML", folder.file(QStringLiteral("long.mht")));
+    EXPECT_EQ(lastMessage(), lang().entry(108) + folder.file(QStringLiteral("long.mht")));
+    EXPECT_TRUE(PageCapture::wholeArchive(folder.read(QStringLiteral("long.mht"))));
 }
 
 TEST_F(UserFilesTest, AHungWorkerIsEndedAndAWorkingOneIsNot)
