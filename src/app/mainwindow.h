@@ -1,7 +1,7 @@
 #pragma once
 
-#include "app/appstate.h"
 #include "platform/dialogs.h"
+#include "settings/appstate.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -10,24 +10,31 @@
 #include <vector>
 
 class CommandBar;
-class CommandButton;
-class DragButton;
 class Dispatch;
+class DragButton;
+class Exports;
+class FavoriteLinks;
 class FindBar;
+class MailExport;
 class QComboBox;
-class QKeyEvent;
-class QLockFile;
 class QLabel;
+class QLockFile;
 class QProgressBar;
 class QTabBar;
-class QToolButton;
 class QWebEngineProfile;
+class SecondaryWindows;
 class TabBrowsing;
 class WebBrowser;
+class WindowFrame;
+class WindowHosts;
+class WindowMailHost;
+class WindowInput;
 
-// frmStart, the main window: the bar panel with the address box and the tab strip,
-// one browser per tab, the status panel; the start-up sequence, the layout rules,
-// floating bars, the minimised caption and the exit sequence.
+// The main window: the bar panel with the address box and the tab strip, one browser
+// per tab, the status panel; the start-up sequence, the layout rules, floating bars,
+// the minimised caption and the exit sequence. It owns the features (the tabs, the
+// exports, the mail export, the favourite links, the secondary windows, the command
+// dispatch), hands each the narrow host it needs and answers their signals.
 class MainWindow : public QWidget
 {
     Q_OBJECT
@@ -42,9 +49,12 @@ public:
     AppState &state() { return m_state; }
     const AppState &state() const { return m_state; }
 
+    // The bars and the status panel shown, or hidden with the page over them.
     void goBarOn();
     void goBarOff();
+    // Places tab index's page in the window.
     void setWeb(int index);
+    // The exit sequence.
     void goExit();
     bool exiting() const { return m_exiting; }
     // The one-shot start-up timer has done its work (the link titles are loaded).
@@ -53,44 +63,49 @@ public:
     bool closeRequested() const { return m_closePending || m_exiting; }
     // The resize rules, as a resize or a tab click runs them.
     void runResizeRules() { formResize(); }
+    // The language of the options read and applied to the tabs; false when its file
+    // cannot be read (the table and settings then keep what they held).
+    bool readLanguage(bool startUp);
+
     TabBrowsing *tabs() const { return m_tabs; }
     Dispatch *dispatch() const { return m_dispatch; }
+    Exports &exports() { return *m_exports; }
+    MailExport &mail() { return *m_mail; }
+    FavoriteLinks &favorites() { return *m_favorites; }
     FindBar *findBar() const { return m_findBar; }
-    // Read_Lang for LangName, with its tab count. False when the file cannot be read;
-    // the table and settings then keep what they held.
-    bool readLanguage(bool startUp);
 
     WebBrowser *browser(int index) const;
     WebBrowser *currentBrowser() const;
     int tabCount() const;
     int selectedTab() const;
-    QTabBar *tabBar() const { return m_tab1; }
-    QComboBox *addressBox() const { return m_text1; }
-    QWidget *barPanel() const { return m_picBar; }
-    QWidget *statusPanel() const { return m_picStat; }
+    QTabBar *tabBar() const { return m_tabStrip; }
+    QComboBox *addressBox() const { return m_addressBox; }
+    QWidget *barPanel() const { return m_barPanel; }
+    QWidget *statusPanel() const { return m_statusPanel; }
     // Instance 0, 1, 2 of the bar panel; 3 and up once the control asked for them.
     CommandBar *commandBar(int index) const;
-    int commandBarCount() const { return static_cast<int>(m_cmdBars.size()); }
-    DragButton *moveButton() const { return m_cmdMove; }
-    DragButton *moveButtonLeft() const { return m_cmdMoveL; }
-    QLabel *statusText() const { return m_statusBar; }
+    int commandBarCount() const { return static_cast<int>(m_commandBars.size()); }
+    DragButton *moveButton() const { return m_moveButton; }
+    DragButton *moveButtonLeft() const { return m_moveButtonLeft; }
+    QLabel *statusText() const { return m_statusText; }
     QProgressBar *progressBar() const { return m_progressBar; }
-    QTimer *autoHideTimer() { return &m_timer1; }
-    QTimer *startupTimer() { return &m_timer4; }
+    QTimer *autoHideTimer() { return &m_autoHideTimer; }
+    QTimer *startupTimer() { return &m_startupTimer; }
 
     // One tick of the auto-hide timer, from the pointer position now.
     void autoHideTick();
-
-    // MouseButton: the mouse buttons down now (1 left, 2 right, 4 middle).
+    // The mouse buttons down now (1 left, 2 right, 4 middle).
     int mouseButton() const;
     // F12: the window covers the whole screen, in the normal state.
     void fillScreen();
-    // Hyst_Add: CurrentURL at the end of the address box list.
+    // The current address at the end of the address box's list.
     void hystAdd();
-    // Set_Captions for the whole main window.
+    // Every caption and tooltip of the window in the current language.
     void setCaptions();
     // A tab's caption, and its name for a screen reader.
     void setTabCaption(int index, const QString &caption);
+    // Ctrl+F and "EDIT:FINDDOC": the find bar for the current page.
+    void openFind();
 
     // The window rectangle in twips (frame included, as the settings file keeps it).
     LiveWindowRect windowRectTwips() const;
@@ -114,49 +129,51 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildWidgets();
+    void buildFeatures();
     void buildCommandBars();
+    void mountCommandBars();
     void connectCommandBar(CommandBar *bar);
     void setTabCount(int count);
     void ensureBrowsers();
     void formResize();
     void startupTimerFired();
+    void openChosenLink(const QString &address);
     int tabStripWidth() const;
-    // Puts the window, frame included, at this rectangle (pixels).
-    void placeFrame(const QRect &frame);
-    void checkFrame();
-    // Escape, F5, Alt+Left/Right, Ctrl+F and Ctrl+L anywhere in the window.
-    bool handleKey(QWidget *target, QKeyEvent *key);
-
+    WebBrowser *pageHolding(QWidget *widget) const;
     Dialogs::PageDialogTexts pageTexts() const;
 
     AppState m_state;
     std::unique_ptr<QLockFile> m_lock;
     QWebEngineProfile *m_profile = nullptr;
-    TabBrowsing *m_tabs = nullptr;
-    Dispatch *m_dispatch = nullptr;
+
+    QWidget *m_barPanel = nullptr;
+    std::vector<CommandBar *> m_commandBars;
+    QTabBar *m_tabStrip = nullptr;
+    QComboBox *m_addressBox = nullptr;
+    std::vector<WebBrowser *> m_pages;
+    QWidget *m_statusPanel = nullptr;
+    QLabel *m_statusText = nullptr;
+    QProgressBar *m_progressBar = nullptr;
+    DragButton *m_moveButtonLeft = nullptr;
+    DragButton *m_moveButton = nullptr;
     FindBar *m_findBar = nullptr;
 
-    QWidget *m_picBar = nullptr;
-    std::vector<CommandBar *> m_cmdBars;
-    QTabBar *m_tab1 = nullptr;
-    QComboBox *m_text1 = nullptr;
-    std::vector<WebBrowser *> m_web;
-    QWidget *m_picStat = nullptr;
-    QLabel *m_statusBar = nullptr;
-    QProgressBar *m_progressBar = nullptr;
-    DragButton *m_cmdMoveL = nullptr;
-    DragButton *m_cmdMove = nullptr;
+    WindowFrame *m_frame = nullptr;
+    WindowInput *m_input = nullptr;
+    std::unique_ptr<WindowHosts> m_hosts;
+    std::unique_ptr<WindowMailHost> m_mailHost;
+    TabBrowsing *m_tabs = nullptr;
+    std::unique_ptr<Exports> m_exports;
+    MailExport *m_mail = nullptr;
+    FavoriteLinks *m_favorites = nullptr;
+    SecondaryWindows *m_windows = nullptr;
+    Dispatch *m_dispatch = nullptr;
 
-    QTimer m_timer1; // auto-hide of the bars in floating mode
-    QTimer m_timer4; // one-shot start-up work
-    QTimer m_frameTimer; // waits for the window manager's frame after showing
-    QRect m_wantedFrame;
-    int m_frameChecks = 0;
-    bool m_frameSettled = false;
+    QTimer m_autoHideTimer; // floating bars: hides and shows them as the pointer goes
+    QTimer m_startupTimer;  // the start-up work that waits until the window shows
 
     bool m_loaded = false;
     bool m_exiting = false;

@@ -1,26 +1,26 @@
 #include "secondarywindows.h"
 
-#include "app/mainwindow.h"
-#include "commands/dispatch.h"
 #include "commands/mainbars.h"
 #include "platform/commandbar.h"
 #include "platform/imagelist.h"
-#include "platform/webbrowser.h"
+#include "settings/appstate.h"
 
-SecondaryWindows::SecondaryWindows(MainWindow *window)
-    : m_window(window)
+SecondaryWindows::SecondaryWindows(AppState &state, QWidget *parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_parent(parent)
 {
 }
 
 void SecondaryWindows::showLanguageEditor()
 {
-    LanguageEditor editor(m_window->state(), CommandCatalogue::instance(), *this, m_window);
+    LanguageEditor editor(m_state, CommandCatalogue::instance(), *this, m_parent);
     editor.run();
 }
 
 void SecondaryWindows::showAbout()
 {
-    AboutWindow about(m_window->state(), CommandCatalogue::instance(), *this, m_window);
+    AboutWindow about(m_state, CommandCatalogue::instance(), *this, m_parent);
     about.exec();
 }
 
@@ -28,11 +28,10 @@ void SecondaryWindows::languageSaved(const QString &fileName)
 {
     const QString name = MainBars::offerLanguage(CommandCatalogue::instance(), fileName, ImageList::main());
     if (!name.isEmpty())
-        m_window->state().languages.append(name);
+        m_state.languages.append(name);
 }
 
 void SecondaryWindows::showHelp()
 {
-    if (WebBrowser *web = m_window->currentBrowser())
-        web->navigate(Dispatch::helpPage());
+    emit helpRequested();
 }

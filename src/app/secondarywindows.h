@@ -3,14 +3,18 @@
 #include "dialogs/aboutwindow.h"
 #include "langeditor/languageeditor.h"
 
-class MainWindow;
+#include <QObject>
+
+struct AppState;
+class QWidget;
 
 // The main window's side of its modal secondary windows: opens them from its commands
 // and does what they hand back.
-class SecondaryWindows : public LanguageEditorHost, public AboutHost
+class SecondaryWindows : public QObject, public LanguageEditorHost, public AboutHost
 {
+    Q_OBJECT
 public:
-    explicit SecondaryWindows(MainWindow *window);
+    SecondaryWindows(AppState &state, QWidget *parent);
 
     // "LANG:NEW": the editor is made for this use only, so the next one starts again
     // from the English file.
@@ -23,6 +27,10 @@ public:
     // The help page in the current tab, as "FILE:HELP" shows it.
     void showHelp() override;
 
+signals:
+    void helpRequested();
+
 private:
-    MainWindow *m_window;
+    AppState &m_state;
+    QWidget *m_parent;
 };

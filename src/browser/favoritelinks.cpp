@@ -1,25 +1,24 @@
 #include "favoritelinks.h"
 
-#include "app/mainwindow.h"
-#include "browser/tabbrowsing.h"
 #include "linktable/linktablewindow.h"
 #include "platform/commandbar.h"
 #include "platform/dialogs.h"
+#include "settings/appstate.h"
 
-#include <QComboBox>
-
-FavoriteLinks::FavoriteLinks(MainWindow *window)
-    : m_window(window)
+FavoriteLinks::FavoriteLinks(AppState &state, QWidget *parent, std::function<QString()> addressText)
+    : QObject(parent)
+    , m_state(state)
+    , m_parent(parent)
+    , m_addressText(std::move(addressText))
 {
 }
 
-void FavoriteLinks::goLinkTable()
+void FavoriteLinks::showLinkTable()
 {
     if (m_linkTable)
         return;
-    m_window->state().chosenLink.clear();
-    m_linkTable = new LinkTableWindow(m_window->state(), CommandCatalogue::instance(), Dialogs::instance(), *this,
-                                      m_window);
+    m_state.chosenLink.clear();
+    m_linkTable = new LinkTableWindow(m_state, CommandCatalogue::instance(), Dialogs::instance(), *this, m_parent);
     connect(m_linkTable, &QDialog::finished, this, &FavoriteLinks::returned);
     m_linkTable->show();
 }
@@ -30,30 +29,27 @@ void FavoriteLinks::returned()
     if (m_linkTable)
         m_linkTable->deleteLater();
     m_linkTable = nullptr;
-    const QString chosen = m_window->state().chosenLink;
-    if (!chosen.isEmpty() && !m_window->closeRequested()) {
-        m_window->addressBox()->setEditText(chosen);
-        m_window->tabs()->goAddress(0);
-    }
+    if (!m_state.chosenLink.isEmpty())
+        emit linkChosen(m_state.chosenLink);
     emit linkTableClosed();
 }
 
 QString FavoriteLinks::pageTitle() const
 {
-    return m_window->state().pageTitle;
+    return m_state.pageTitle;
 }
 
 QString FavoriteLinks::pageAddress() const
 {
-    return m_window->state().currentURL;
+    return m_state.currentURL;
 }
 
 QString FavoriteLinks::addressBoxText() const
 {
-    return m_window->addressBox()->currentText();
+    return m_addressText ? m_addressText() : QString();
 }
 
 void FavoriteLinks::chooseLink(const QString &address)
 {
-    m_window->state().chosenLink = address;
+    m_state.chosenLink = address;
 }

@@ -6,19 +6,24 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
 
-class MainWindow;
+struct AppState;
+class QWidget;
 
-// GO_LinkTable: the main window's side of the link table window. It opens the window
-// afresh each time, answers what the window asks about the page shown, and opens the
-// link chosen there in the current tab, without a history entry.
+// The main window's side of the link table window. It opens the window afresh each
+// time, answers what the window asks about the page shown, and hands the link chosen
+// there on to be opened.
 class FavoriteLinks : public QObject, public LinkTableHost
 {
     Q_OBJECT
 public:
-    explicit FavoriteLinks(MainWindow *window);
+    // addressText: the text of the address box, as the window shows it.
+    FavoriteLinks(AppState &state, QWidget *parent, std::function<QString()> addressText);
 
-    void goLinkTable();
+    // Opens the link table window (once: a second request while it is open does
+    // nothing).
+    void showLinkTable();
     // The link table window while it is open.
     LinkTableWindow *linkTable() const { return m_linkTable; }
 
@@ -28,12 +33,17 @@ public:
     void chooseLink(const QString &address) override;
 
 signals:
-    // The window has closed and a chosen link, if any, is on its way.
+    // The window closed with this link chosen: it opens in the current tab, without a
+    // history entry.
+    void linkChosen(const QString &address);
+    // The window has closed (after linkChosen, when a link was chosen).
     void linkTableClosed();
 
 private:
     void returned();
 
-    MainWindow *m_window;
+    AppState &m_state;
+    QWidget *m_parent;
+    std::function<QString()> m_addressText;
     QPointer<LinkTableWindow> m_linkTable;
 };

@@ -1,38 +1,79 @@
 #include "tabbrowsing.h"
 
-#include "app/mainwindow.h"
 #include "browser/address.h"
 #include "export/officeapp.h"
 #include "platform/dialogs.h"
 #include "platform/filespace.h"
 #include "platform/twips.h"
 #include "platform/wait.h"
+#include "platform/pointer.h"
 #include "platform/webbrowser.h"
+#include "settings/appstate.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
-#include <QProgressBar>
 #include <QTabBar>
 
 #include <cmath>
 #include <utility>
 
-TabBrowsing::TabBrowsing(MainWindow *window)
-    : QObject(window)
-    , m_window(window)
+TabBrowsing::TabBrowsing(AppState &state, QTabBar *tabs, QComboBox *addressBox, PageLookup page, QObject *parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_tabs(tabs)
+    , m_box(addressBox)
+    , m_page(std::move(page))
 {
-    QTabBar *tabs = window->tabBar();
     tabs->setMouseTracking(true);
     tabs->installEventFilter(this);
     // Whatever changes the selected tab (a click, a language with fewer tabs), the page
     // on screen, the address box and the status panel follow it.
     connect(tabs, &QTabBar::currentChanged, this, &TabBrowsing::selectedTabChanged);
-    window->addressBox()->installEventFilter(this);
-    window->addressBox()->lineEdit()->installEventFilter(this);
+    addressBox->installEventFilter(this);
+    addressBox->lineEdit()->installEventFilter(this);
+}
+
+int TabBrowsing::selectedTab() const
+{
+    return std::max(0, m_tabs->currentIndex());
+}
+
+WebBrowser *TabBrowsing::currentPage() const
+{
+    return m_page(selectedTab());
+}
+
+void TabBrowsing::setCaption(int index, const QString &caption)
+{
+    m_tabs->setTabText(index, caption);
+    // A blank tab is still named for a screen reader: the word for a tab and its number.
+    m_tabs->setAccessibleTabName(index, caption.isEmpty() ? m_state.text(272, QStringLiteral("Tab")) + u' '
+                                                                + QString::number(index + 1)
+                                                          : caption);
+}
+
+void TabBrowsing::focusAddressBox()
+{
+    // The box may have the focus already (the window gave it): the user's move into it
+    // counts all the same.
+    m_userInBox = true;
+    m_box->lineEdit()->setFocus(Qt::ShortcutFocusReason);
+    m_box->lineEdit()->selectAll();
+    emit addressBoxEntered();
+}
+
+void TabBrowsing::addToHistory()
+{
+    m_box->addItem(m_state.currentURL);
+}
+
+void TabBrowsing::statusIfSelected(int index, int entry, const char *fallback)
+{
+    if (isSelected(index))
+        emit statusTextChanged(m_state.text(entry, QString::fromUtf8(fallback)));
 }
 
 void TabBrowsing::attach(WebBrowser *web)
@@ -43,43 +84,34 @@ void TabBrowsing::attach(WebBrowser *web)
     connect(web, &WebBrowser::titleChange, this, &TabBrowsing::onTitleChange);
     connect(web, &WebBrowser::documentComplete, this, &TabBrowsing::onDocumentComplete);
     connect(web, &WebBrowser::windowClosing, this, &TabBrowsing::onWindowClosing);
-    connect(web, &WebBrowser::popupBlocked, this, [this](int index) {
-        if (isSelected(index))
-            m_window->statusText()->setText(m_window->state().text(279, QStringLiteral("A pop-up window was blocked.")));
-    });
+    connect(web, &WebBrowser::popupBlocked, this,
+            [this](int index) { statusIfSelected(index, 279, "A pop-up window was blocked."); });
     connect(web, &WebBrowser::downloadBlocked, this, [this](int index) {
-        if (isSelected(index))
-            m_window->statusText()->setText(m_window->state().text(
-                278, QStringLiteral("A download was blocked: it did not follow a click on the page.")));
+        statusIfSelected(index, 278, "A download was blocked: it did not follow a click on the page.");
     });
-    connect(web, &WebBrowser::pageEnded, this, [this](int index) {
-        if (isSelected(index))
-            m_window->statusText()->setText(
-                m_window->state().text(280, QStringLiteral("The page stopped answering and was ended.")));
-    });
+    connect(web, &WebBrowser::pageEnded, this,
+            [this](int index) { statusIfSelected(index, 280, "The page stopped answering and was ended."); });
     connect(web, &WebBrowser::pageDied, this, [this](int index) {
-        if (isSelected(index)) {
-            m_window->statusText()->setText(m_window->state().text(
-                282, QStringLiteral("This page has stopped working. Reload it to see it again.")));
-            m_window->progressBar()->setValue(0);
-        }
+        statusIfSelected(index, 282, "This page has stopped working. Reload it to see it again.");
+        if (isSelected(index))
+            emit progressChanged(0);
     });
     connect(web, &WebBrowser::navigationRefused, this, &TabBrowsing::onNavigationRefused);
     connect(web, &WebBrowser::addressDropped, this, &TabBrowsing::onAddressDropped);
     connect(web, &WebBrowser::downloadFailed, this, [this](int, const QString &path, FileSpace::Problem problem) {
         Dialogs::instance().message(
-            m_window, Dialogs::Icon::Warning, QStringLiteral("QuorlOffice"),
+            m_box->window(), Dialogs::Icon::Warning, QStringLiteral("QuorlOffice"),
             problem == FileSpace::Problem::Other
-                ? m_window->state().text(283, QStringLiteral("The download did not complete; nothing was saved as:"))
-                      + u'\n' + path
-                : OfficeApp::writeFailure(m_window->state(), path, problem));
+                ? m_state.text(283, QStringLiteral("The download did not complete; nothing was saved as:")) + u'\n'
+                      + path
+                : OfficeApp::writeFailure(m_state, path, problem));
     });
 }
 
 bool TabBrowsing::eventFilter(QObject *watched, QEvent *event)
 {
-    QTabBar *tabs = m_window->tabBar();
-    QComboBox *box = m_window->addressBox();
+    QTabBar *tabs = m_tabs;
+    QComboBox *box = m_box;
     if (watched == tabs) {
         switch (event->type()) {
         case QEvent::MouseButtonPress:
@@ -88,7 +120,7 @@ bool TabBrowsing::eventFilter(QObject *watched, QEvent *event)
             // on the same tab, selects a tab, and then the tab rules run. A press
             // released elsewhere changes nothing.
             auto *mouse = static_cast<QMouseEvent *>(event);
-            m_tabMouseButtons = m_window->mouseButton();
+            m_tabMouseButtons = Pointer::buttons();
             m_pressedTab = tabs->tabAt(mouse->position().toPoint());
             return true;
         }
@@ -133,17 +165,17 @@ bool TabBrowsing::eventFilter(QObject *watched, QEvent *event)
             case Qt::BacktabFocusReason:
             case Qt::ShortcutFocusReason:
                 m_userInBox = true;
-                m_window->autoHideTimer()->stop();
+                emit addressBoxEntered();
                 break;
             default:
                 break;
             }
         } else if (event->type() == QEvent::MouseButtonPress) {
             m_userInBox = true;
-            m_window->autoHideTimer()->stop();
+            emit addressBoxEntered();
         } else if (event->type() == QEvent::KeyPress) {
             m_userInBox = true;
-            m_window->autoHideTimer()->stop();
+            emit addressBoxEntered();
             auto *key = static_cast<QKeyEvent *>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
                 // A new address while an export waits for the page ends that export
@@ -158,35 +190,38 @@ bool TabBrowsing::eventFilter(QObject *watched, QEvent *event)
     return QObject::eventFilter(watched, event);
 }
 
+void TabBrowsing::showPage(int selected)
+{
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        if (WebBrowser *web = m_page(i))
+            web->widget()->setVisible(i == selected);
+    }
+}
+
 void TabBrowsing::tabClicked(int index, int mouseButtons)
 {
-    AppState &s = m_window->state();
-    m_window->runResizeRules();
+    emit relayoutRequested();
     if (mouseButtons == 1) {
-        const int selected = m_window->selectedTab();
-        for (int i = 0; i < m_window->tabCount(); ++i) {
-            if (WebBrowser *web = m_window->browser(i))
-                web->widget()->setVisible(i == selected);
-        }
-        QTabBar *tabs = m_window->tabBar();
+        const int selected = selectedTab();
+        showPage(selected);
         // Tab 0 has no left neighbour to copy when its caption is empty (after a
         // language change): it is left as it is.
-        if (tabs->tabText(selected).isEmpty() && selected > 0) {
-            m_window->setTabCaption(selected, tabs->tabText(selected - 1));
-            const QString address = s.tabURL.value(selected - 1);
-            if (WebBrowser *web = m_window->browser(selected))
+        if (m_tabs->tabText(selected).isEmpty() && selected > 0) {
+            setCaption(selected, m_tabs->tabText(selected - 1));
+            const QString address = m_state.tabURL.value(selected - 1);
+            if (WebBrowser *web = m_page(selected))
                 web->navigate(address);
-            s.tabURL[selected] = address;
+            m_state.tabURL[selected] = address;
         }
     } else if (mouseButtons == 2) {
-        if (WebBrowser *web = m_window->browser(index))
+        if (WebBrowser *web = m_page(index))
             web->refresh();
     }
 }
 
 void TabBrowsing::updateTabToolTip(int x)
 {
-    QTabBar *tabs = m_window->tabBar();
+    QTabBar *tabs = m_tabs;
     const int count = tabs->count();
     if (count <= 0)
         return;
@@ -194,30 +229,28 @@ void TabBrowsing::updateTabToolTip(int x)
     if (tabWidth <= 0)
         return;
     const int k = static_cast<int>(std::floor(x / tabWidth));
-    if (k >= 0 && k < m_window->state().tabURL.size())
-        tabs->setToolTip(Dialogs::plainToolTip(m_window->state().tabURL.at(k)));
+    if (k >= 0 && k < m_state.tabURL.size())
+        tabs->setToolTip(Dialogs::plainToolTip(m_state.tabURL.at(k)));
 }
 
 void TabBrowsing::goAddress(int16_t flag)
 {
-    AppState &s = m_window->state();
-    QComboBox *box = m_window->addressBox();
-    s.typedAddress = box->currentText();
+    AppState &s = m_state;
+    s.typedAddress = m_box->currentText();
     if (!s.typedAddress.isEmpty()) {
         open(Address::complete(s.typedAddress), flag);
-    } else if (WebBrowser *web = m_window->browser(m_window->selectedTab())) {
+    } else if (WebBrowser *web = currentPage()) {
         web->navigate(s.langSettings.startPage);
     }
-    if (s.options.floatBars == 1)
-        m_window->autoHideTimer()->start();
+    emit addressOpened();
 }
 
 void TabBrowsing::open(const QString &address, int16_t flag)
 {
-    AppState &s = m_window->state();
-    QComboBox *box = m_window->addressBox();
-    const int selected = m_window->selectedTab();
-    WebBrowser *web = m_window->browser(selected);
+    AppState &s = m_state;
+    QComboBox *box = m_box;
+    const int selected = selectedTab();
+    WebBrowser *web = m_page(selected);
     m_heldAddress.clear();
     box->setEditText(address);
     if (web) {
@@ -225,17 +258,17 @@ void TabBrowsing::open(const QString &address, int16_t flag)
         web->navigate(address);
         // The user is done with the box: what the page does next (a redirect, its title)
         // shows there, as it does once the focus has left the box.
-        if (box->lineEdit()->hasFocus())
+        if (m_userInBox && box->lineEdit()->hasFocus())
             web->setFocus();
     }
     if (selected < s.tabURL.size())
         s.tabURL[selected] = address;
-    m_window->setTabCaption(selected, Address::makeTabCaption(address));
+    setCaption(selected, Address::makeTabCaption(address));
     s.currentURL = address;
     s.bookMarkURL = s.currentURL;
     const QString lower = s.currentURL.trimmed().toLower();
     if (lower.startsWith(QLatin1String("http")) && s.currentURL.size() > 8 && flag == 1)
-        m_window->hystAdd();
+        addToHistory();
 }
 
 void TabBrowsing::onAddressDropped(int index, const QUrl &url)
@@ -248,21 +281,21 @@ void TabBrowsing::onAddressDropped(int index, const QUrl &url)
         open(url.toString(), 0);
         return;
     }
-    m_window->addressBox()->setEditText(url.toString());
+    m_box->setEditText(url.toString());
     goAddress(1);
 }
 
 void TabBrowsing::onNavigationRefused(int index)
 {
-    WebBrowser *web = m_window->browser(index);
+    WebBrowser *web = m_page(index);
     if (!web)
         return;
     // The page the user chose to stay on keeps its address in the tab and the box.
-    AppState &s = m_window->state();
+    AppState &s = m_state;
     const QString address = web->locationURL();
     if (index >= 0 && index < s.tabURL.size()) {
         s.tabURL[index] = address;
-        m_window->setTabCaption(index, Address::makeTabCaption(address));
+        setCaption(index, Address::makeTabCaption(address));
     }
     if (isSelected(index)) {
         s.currentURL = address;
@@ -273,7 +306,7 @@ void TabBrowsing::onNavigationRefused(int index)
 
 bool TabBrowsing::webAttend()
 {
-    WebBrowser *web = m_window->currentBrowser();
+    WebBrowser *web = currentPage();
     if (!web)
         return true;
     m_waitCancelled = false;
@@ -295,12 +328,13 @@ bool TabBrowsing::webAttend()
             else if (documentLoaded.elapsed() >= kPicturesWaitMs)
                 return true;
         }
-        if (m_waitCancelled || m_window->closeRequested())
+        const auto ended = [this] { return m_waitCancelled || (m_closing && m_closing()); };
+        if (ended())
             return false;
         Wait::sleep(50);
-        if (m_waitCancelled || m_window->closeRequested())
+        if (ended())
             return false;
-        web = m_window->currentBrowser();
+        web = currentPage();
         if (!web)
             return true;
     }
@@ -310,12 +344,12 @@ bool TabBrowsing::webAttend()
 // address); the address box and the status panel show the selected tab.
 bool TabBrowsing::isSelected(int index) const
 {
-    return index == m_window->selectedTab();
+    return index == selectedTab();
 }
 
 bool TabBrowsing::userIsEditingAddress() const
 {
-    const QLineEdit *edit = m_window->addressBox()->lineEdit();
+    const QLineEdit *edit = m_box->lineEdit();
     return edit && edit->hasFocus() && edit->isModified();
 }
 
@@ -324,75 +358,72 @@ void TabBrowsing::showAddress(const QString &address)
     // Nothing a page does changes the box while the user is in it (typing, or about to:
     // a change would undo the selection that the next key replaces); it shows once they
     // leave it.
-    const QLineEdit *edit = m_window->addressBox()->lineEdit();
+    const QLineEdit *edit = m_box->lineEdit();
     if (edit && edit->hasFocus() && (m_userInBox || edit->isModified())) {
         m_heldAddress = address;
         return;
     }
     m_heldAddress.clear();
-    m_window->addressBox()->setEditText(address);
+    m_box->setEditText(address);
 }
 
 void TabBrowsing::selectedTabChanged(int index)
 {
     if (index < 0)
         return;
-    AppState &s = m_window->state();
-    for (int i = 0; i < m_window->tabCount(); ++i) {
-        if (WebBrowser *web = m_window->browser(i))
-            web->widget()->setVisible(i == index);
-    }
-    m_window->runResizeRules();
-    WebBrowser *web = m_window->browser(index);
+    AppState &s = m_state;
+    showPage(index);
+    emit relayoutRequested();
+    WebBrowser *web = m_page(index);
     // The user's choice of a tab shows its address, unless they are typing one.
     m_heldAddress.clear();
     if (!userIsEditingAddress())
-        m_window->addressBox()->setEditText(s.tabURL.value(index));
+        m_box->setEditText(s.tabURL.value(index));
     if (web) {
         s.pageTitle = web->locationName();
         s.currentURL = web->locationURL();
-        m_window->statusText()->setText(web->title());
-        m_window->progressBar()->setValue(web->progress());
+        emit statusTextChanged(web->title());
+        emit progressChanged(web->progress());
     }
 }
 
 void TabBrowsing::onStatusTextChange(int index, const QString &text)
 {
     if (isSelected(index))
-        m_window->statusText()->setText(text);
+        emit statusTextChanged(text);
 }
 
 void TabBrowsing::onProgressChange(int index, int progress, int progressMax)
 {
     if (isSelected(index) && progress >= 1 && progressMax >= progress)
-        m_window->progressBar()->setValue(static_cast<int>(std::lround(progress * 100.0 / progressMax)));
+        emit progressChanged(static_cast<int>(std::lround(progress * 100.0 / progressMax)));
 }
 
 void TabBrowsing::onBeforeNavigate(int index)
 {
     if (!isSelected(index))
         return;
-    m_window->progressBar()->setValue(0);
-    m_window->statusText()->setText(m_window->state().lang.entry(179));
+    emit progressChanged(0);
+    emit statusTextChanged(m_state.lang.entry(179));
 }
 
 void TabBrowsing::onTitleChange(int index, const QString &title)
 {
     if (!isSelected(index))
         return;
-    AppState &s = m_window->state();
-    m_window->statusText()->setText(title);
+    AppState &s = m_state;
+    emit statusTextChanged(title);
     s.pageTitle = title;
-    if (WebBrowser *web = m_window->browser(index))
+    if (WebBrowser *web = m_page(index))
         s.currentURL = web->locationURL();
     showAddress(s.currentURL);
 }
 
 void TabBrowsing::onDocumentComplete(int index, const QString &address)
 {
-    AppState &s = m_window->state();
+    AppState &s = m_state;
     if (isSelected(index))
-        m_window->progressBar()->setValue(100);
+        emit progressChanged(100);
     if (address == QLatin1String("about:blank"))
         return;
     if (isSelected(index))
@@ -401,7 +432,7 @@ void TabBrowsing::onDocumentComplete(int index, const QString &address)
     // not the selected one.
     if (index >= 0 && index < s.tabURL.size()) {
         s.tabURL[index] = address;
-        m_window->setTabCaption(index, Address::makeTabCaption(address));
+        setCaption(index, Address::makeTabCaption(address));
     }
 }
 

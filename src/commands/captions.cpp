@@ -1,6 +1,6 @@
 #include "captions.h"
 
-#include "app/appstate.h"
+#include "settings/appstate.h"
 #include "dialogs/inputdialog.h"
 #include "langeditor/languageeditor.h"
 #include "linktable/linkfiles.h"

@@ -1,21 +1,19 @@
 #include "dispatch.h"
 
-#include "app/mainwindow.h"
-#include "browser/findbar.h"
-#include "browser/tabbrowsing.h"
-#include "export/officeapp.h"
+#include "commands/commandhost.h"
 #include "commands/mainbars.h"
+#include "export/exports.h"
+#include "export/mailexport.h"
+#include "export/officeapp.h"
 #include "platform/commandbar.h"
 #include "platform/dialogs.h"
-#include "platform/privatefolder.h"
 #include "platform/shell.h"
 #include "platform/wait.h"
 #include "platform/webbrowser.h"
 #include "platform/webengine.h"
+#include "settings/appstate.h"
 #include "settings/bookmark.h"
 
-#include <QComboBox>
-#include <QTimer>
 #include <QUrl>
 
 namespace {
@@ -29,38 +27,18 @@ bool is(const QString &key, const char *literal)
 
 } // namespace
 
-Dispatch::Dispatch(MainWindow *window, FindBar *findBar)
-    : QObject(window)
-    , m_window(window)
-    , m_findBar(findBar)
-    , m_exports(window)
-    , m_windows(window)
-    , m_mailHost(window, m_exports.capture())
-    , m_mail(window->state(), m_mailHost, this)
-    , m_favorites(window)
+Dispatch::Dispatch(AppState &state, CommandHost &host, Exports &exports, MailExport &mail, QObject *parent)
+    : QObject(parent)
+    , m_state(state)
+    , m_host(host)
+    , m_exports(exports)
+    , m_mail(mail)
 {
-    MailExport::removeOldArchives();
-    // Working folders of a run that was killed are of no use to anyone.
-    PrivateFolder::removeAbandoned(PrivateFolder::systemTemp());
-    connect(window, &MainWindow::commandClicked, this, &Dispatch::click);
-    // The start-up timer enables "FAVORITE"; it stays off while it cannot run.
-    connect(window, &MainWindow::startupFinished, this, &Dispatch::disableUnavailable);
-    disableUnavailable();
 }
 
-const QStringList &Dispatch::unavailable()
-{
-    static const QStringList keys;
-    return keys;
-}
-
-void Dispatch::disableUnavailable()
+void Dispatch::disableMissingSettings()
 {
     CommandCatalogue &catalogue = CommandCatalogue::instance();
-    for (const QString &key : unavailable()) {
-        if (CommandButton *b = catalogue.button(key))
-            b->setEnabled(false);
-    }
     const struct { const char *key; Shell::Settings kind; } settings[] = {
         {"FILE:SECURITY", Shell::Settings::Security},
         {"FILE:VOLUME", Shell::Settings::Sound},
@@ -72,24 +50,19 @@ void Dispatch::disableUnavailable()
     }
 }
 
-QString Dispatch::helpPage()
-{
-    return QStringLiteral("quorl:help");
-}
-
 void Dispatch::click(int index, const QString &key)
 {
     // A command waiting on a page or an export must finish before another starts; Stop
     // ends the wait instead.
     if (Wait::active()) {
         if (key == QLatin1String("EDIT:STOP")) {
-            m_window->tabs()->cancelWait();
-            if (WebBrowser *web = m_window->currentBrowser())
+            m_host.cancelWait();
+            if (WebBrowser *web = m_host.currentPage())
                 web->stop();
         }
         return;
     }
-    if (m_window->closeRequested())
+    if (m_host.closeRequested())
         return;
     if (CommandButton *b = CommandCatalogue::instance().button(key); b && !b->enabled())
         return;
@@ -103,9 +76,9 @@ void Dispatch::click(int index, const QString &key)
 
 void Dispatch::toolbar0(const QString &key)
 {
-    WebBrowser *web = m_window->currentBrowser();
+    WebBrowser *web = m_host.currentPage();
     if (is(key, "EXIT"))
-        m_window->goExit();
+        m_host.exit();
     else if (is(key, "BACK") && web)
         web->goBack();
     else if (is(key, "NEXT") && web)
@@ -113,20 +86,20 @@ void Dispatch::toolbar0(const QString &key)
     else if (is(key, "PRINT") && web)
         print(web);
     else if (is(key, "FAVORITE"))
-        m_favorites.goLinkTable();
+        emit linkTableRequested();
 }
 
 void Dispatch::search(const QString &address)
 {
-    m_window->addressBox()->setEditText(address);
-    m_window->tabs()->goAddress(0);
+    m_host.setAddressText(address);
+    m_host.openAddress(0);
 }
 
 void Dispatch::toolbar2(const QString &key)
 {
-    const LangSettings &s = m_window->state().langSettings;
+    const LangSettings &s = m_state.langSettings;
     if (is(key, "GO"))
-        m_window->tabs()->goAddress(1);
+        m_host.openAddress(1);
     else if (is(key, "GOOGLE"))
         search(s.searchURL);
     else if (is(key, "WIKI"))
@@ -136,27 +109,27 @@ void Dispatch::toolbar2(const QString &key)
     else if (is(key, "SOCIAL"))
         search(s.socialURL);
     else if (is(key, "TAMBERLO"))
-        m_windows.showAbout();
+        emit aboutRequested();
     else if (is(key, "MIN"))
-        m_window->showMinimized();
+        m_host.minimise();
     else if (is(key, "EXIT2"))
-        m_window->goExit();
+        m_host.exit();
 }
 
 void Dispatch::dropDown(const QString &key)
 {
-    AppState &state = m_window->state();
-    WebBrowser *web = m_window->currentBrowser();
+    AppState &state = m_state;
+    WebBrowser *web = m_host.currentPage();
     Shell &shell = Shell::instance();
     if (is(key, "EDIT:STOP")) {
         if (web)
             web->stop();
     } else if (is(key, "EDIT:PAGESET")) {
         if (web)
-            web->pageSetup(m_window);
+            web->pageSetup(m_host.dialogParent());
     } else if (is(key, "EDIT:PREVIEW")) {
         if (web)
-            web->printPreview(m_window);
+            web->printPreview(m_host.dialogParent());
     } else if (is(key, "EDIT:PRINT")) {
         if (web)
             print(web);
@@ -173,7 +146,7 @@ void Dispatch::dropDown(const QString &key)
     } else if (is(key, "FILE:FLOATING")) {
         floating();
     } else if (is(key, "FILE:TAMBERLO")) {
-        m_windows.showAbout();
+        emit aboutRequested();
     } else if (is(key, "SAVE:HTML")) {
         m_exports.capture().saveMht();
     } else if (is(key, "SAVE:PDF")) {
@@ -198,9 +171,9 @@ void Dispatch::dropDown(const QString &key)
     } else if (is(key, "FILE:HELP")) {
         // The help page is one of the program's own pages, shown in the current tab.
         if (web)
-            web->navigate(helpPage());
+            web->navigate(WebEngine::helpPageAddress());
     } else if (is(key, "FILE:EXPLORER")) {
-        const QString text = m_window->addressBox()->currentText().trimmed();
+        const QString text = m_host.addressText().trimmed();
         if (!text.isEmpty())
             shell.openUrl(QUrl::fromUserInput(text));
     } else if (is(key, "FILE:SECURITY") || is(key, "FILE:VOLUME") || is(key, "FILE:INTERNET")) {
@@ -226,7 +199,7 @@ void Dispatch::dropDown(const QString &key)
     } else if (is(key, "EDIT:FINDDOC")) {
         if (web)
             web->setFocus();
-        openFind();
+        m_host.openFind();
     } else if (is(key, "EDIT:SELECT")) {
         if (web)
             web->selectAll();
@@ -237,18 +210,18 @@ void Dispatch::dropDown(const QString &key)
         if (web)
             web->navigate(state.langSettings.translatorPath);
     } else if (is(key, "EDIT:EXIT")) {
-        m_window->goExit();
+        m_host.exit();
     } else if (is(key, "NAVIGATE:PICK")) {
         QString error;
         if (!BookmarkFile::save(state.bookmarkPath(), state.bookMarkURL, &error))
-            Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+            Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
                                         state.text(219, QStringLiteral("This file could not be written:"))
                                             + u'\n' + state.bookmarkPath());
     } else if (is(key, "NAVIGATE:GO")) {
         const auto address = BookmarkFile::read(state.bookmarkPath());
         if (address && web) {
             web->stop();
-            m_window->addressBox()->setEditText(*address);
+            m_host.setAddressText(*address);
             web->navigate(*address);
         }
     } else if (is(key, "NAVIGATE:BACK")) {
@@ -265,10 +238,10 @@ void Dispatch::dropDown(const QString &key)
         if (web)
             web->navigate(WebEngine::startPageAddress());
     } else if (is(key, "NAVIGATE:PICKHOME")) {
-        state.options.homePage = m_window->addressBox()->currentText();
+        state.options.homePage = m_host.addressText();
         saveOptions();
     } else if (is(key, "LANG:NEW")) {
-        m_windows.showLanguageEditor();
+        emit languageEditorRequested();
     } else if (key.startsWith(QLatin1String("LANG:"))) {
         switchLanguage(key);
     }
@@ -279,43 +252,38 @@ void Dispatch::print(WebBrowser *web)
     // A printer's failures are the printer's to tell; a PDF file that could not be
     // written is ours.
     WebBrowser::FileFailure failure;
-    if (!web->print(m_window, &failure) && !failure.path.isEmpty())
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
-                                    OfficeApp::writeFailure(m_window->state(), failure.path, failure.problem));
+    if (!web->print(m_host.dialogParent(), &failure) && !failure.path.isEmpty())
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
+                                    OfficeApp::writeFailure(m_state, failure.path, failure.problem));
 }
 
 void Dispatch::setStyle(int16_t style)
 {
-    m_window->state().options.barStyle = style;
+    m_state.options.barStyle = style;
     if (CommandButton *item = CommandCatalogue::instance().button(MainBars::styleKey(style)))
         item->setChecked(true);
-    for (int i = 0; i < 3; ++i)
-        m_window->commandBar(i)->setBarStyle(style);
+    m_host.setBarStyle(style);
 }
 
 void Dispatch::floating()
 {
-    AppState &state = m_window->state();
-    QTimer *timer = m_window->autoHideTimer();
-    const bool checked = CommandCatalogue::instance().button(QStringLiteral("FILE:FLOATING"))->checked();
-    if (checked) {
-        timer->setInterval(750);
-        timer->start();
-        state.options.floatBars = 1;
-        state.barsShown = true;
-        m_window->goBarOff();
+    const CommandButton *item = CommandCatalogue::instance().button(QStringLiteral("FILE:FLOATING"));
+    if (item && item->checked()) {
+        m_state.options.floatBars = 1;
+        m_state.barsShown = true;
+        m_host.setFloating(true);
     } else {
-        timer->stop();
-        state.options.floatBars = 0;
+        m_state.options.floatBars = 0;
+        m_host.setFloating(false);
     }
 }
 
 void Dispatch::switchLanguage(const QString &key)
 {
-    AppState &state = m_window->state();
+    AppState &state = m_state;
     const QString previous = state.options.langName;
     state.options.langName = key.mid(key.indexOf(u':') + 1).toLower();
-    if (!m_window->readLanguage(false)) {
+    if (!m_host.loadLanguage()) {
         // The file has gone since start-up: the current language stays.
         const QString path = state.languagePath();
         state.options.langName = previous;
@@ -324,40 +292,29 @@ void Dispatch::switchLanguage(const QString &key)
             clicked->setChecked(false);
         if (CommandButton *current = catalogue.button(QStringLiteral("LANG:") + previous.toUpper()))
             current->setChecked(true);
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
                                     state.text(218, QStringLiteral("The language file could not be read:"))
                                         + u'\n' + path);
         return;
     }
-    m_window->setCaptions();
     saveOptions();
 }
 
 void Dispatch::saveOptions()
 {
-    AppState &state = m_window->state();
     QString error;
-    if (!OptionsFile::save(state.optionsPath(), state.options, &error))
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
-                                    state.text(219, QStringLiteral("This file could not be written:")) + u'\n'
-                                        + state.optionsPath());
-}
-
-void Dispatch::openFind()
-{
-    const LangTable &lang = m_window->state().lang;
-    m_findBar->setTexts(lang.entry(231), lang.entry(232), lang.entry(233), lang.entry(234));
-    m_findBar->open(m_window->currentBrowser());
-    // Placed once it is visible: above the status panel, over no command.
-    m_window->runResizeRules();
+    if (!OptionsFile::save(m_state.optionsPath(), m_state.options, &error))
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
+                                    m_state.text(219, QStringLiteral("This file could not be written:")) + u'\n'
+                                        + m_state.optionsPath());
 }
 
 void Dispatch::showProperties()
 {
-    WebBrowser *web = m_window->currentBrowser();
+    WebBrowser *web = m_host.currentPage();
     if (!web)
         return;
-    const AppState &state = m_window->state();
+    const AppState &state = m_state;
     const auto info = web->evaluate(QStringLiteral(
         "[document.contentType, String(document.documentElement ? document.documentElement.outerHTML.length : 0),"
         " document.lastModified]"));
@@ -369,5 +326,5 @@ void Dispatch::showProperties()
         {state.lang.entry(238), values.value(1)},
         {state.lang.entry(239), values.value(2)},
     };
-    Dialogs::instance().properties(m_window, state.lang.entry(177), rows);
+    Dialogs::instance().properties(m_host.dialogParent(), state.lang.entry(177), rows);
 }

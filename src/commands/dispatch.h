@@ -1,39 +1,39 @@
 #pragma once
 
-#include "app/secondarywindows.h"
-#include "browser/favoritelinks.h"
-#include "export/exports.h"
-#include "export/mailexport.h"
-
 #include <QObject>
 #include <QString>
 
-class FindBar;
-class MainWindow;
+#include <cstdint>
+
+struct AppState;
+class CommandHost;
+class Exports;
+class MailExport;
 class WebBrowser;
 
 // The main window's click handler: selects the work of a command bar button by its key
 // and the instance it was clicked on (0 main toolbar, 2 right-hand toolbar, 3 the
-// drop-down bars).
+// drop-down bars), and calls the feature that does it. What the window itself must do
+// goes to its host; the secondary windows are asked for by signals the window answers.
 class Dispatch : public QObject
 {
     Q_OBJECT
 public:
-    Dispatch(MainWindow *window, FindBar *findBar);
+    Dispatch(AppState &state, CommandHost &host, Exports &exports, MailExport &mail, QObject *parent = nullptr);
 
     void click(int index, const QString &key);
 
-    // The commands whose window or export is not part of the program yet: their items
-    // are disabled rather than silent.
-    static const QStringList &unavailable();
-    // Disables what cannot run here: the commands above and settings items without a
-    // settings program on this machine.
-    void disableUnavailable();
+    // The settings items are enabled only where the machine has a settings program for
+    // them.
+    void disableMissingSettings();
 
-    // Ctrl+F and "EDIT:FINDDOC": the find bar for the current page.
-    void openFind();
-    // The address of the program's help page.
-    static QString helpPage();
+signals:
+    // "FAVORITE": the link table window.
+    void linkTableRequested();
+    // "TAMBERLO" and "FILE:TAMBERLO": the about window.
+    void aboutRequested();
+    // "LANG:NEW": the language editor.
+    void languageEditorRequested();
 
 private:
     void toolbar0(const QString &key);
@@ -44,20 +44,11 @@ private:
     void floating();
     void switchLanguage(const QString &key);
     void showProperties();
-    void print(WebBrowser *web);
     void saveOptions();
+    void print(WebBrowser *web);
 
-    MainWindow *m_window;
-    FindBar *m_findBar;
-    Exports m_exports;
-    SecondaryWindows m_windows;
-    WindowMailHost m_mailHost;
-    MailExport m_mail;
-
-    FavoriteLinks m_favorites;
-
-public:
-    Exports &exports() { return m_exports; }
-    MailExport &mail() { return m_mail; }
-    FavoriteLinks &favorites() { return m_favorites; }
+    AppState &m_state;
+    CommandHost &m_host;
+    Exports &m_exports;
+    MailExport &m_mail;
 };

@@ -1,6 +1,6 @@
 #include "inputdialog.h"
 
-#include "app/appstate.h"
+#include "settings/appstate.h"
 #include "commands/secondarybars.h"
 #include "platform/commandbar.h"
 #include "platform/imagelist.h"

@@ -1,27 +1,26 @@
 #include "exportprogress.h"
 
-#include "app/mainwindow.h"
+#include "export/exporthost.h"
 #include "platform/office/officeworker.h"
+#include "settings/appstate.h"
 
 #include <QApplication>
 #include <QKeyEvent>
-#include <QLabel>
-#include <QProgressBar>
 #include <QToolButton>
 
-ExportProgress::ExportProgress(MainWindow *window, int steps)
-    : m_window(window)
+ExportProgress::ExportProgress(ExportHost &host, const AppState &state, int steps)
+    : m_host(host)
     , m_steps(std::max(1, steps))
 {
-    m_statusBefore = window->statusText()->text();
-    QProgressBar *bar = window->progressBar();
-    m_cancel = new QToolButton(window->statusPanel());
+    m_statusBefore = host.statusText();
+    QWidget *panel = host.statusPanel();
+    m_cancel = new QToolButton(panel);
     m_cancel->setObjectName(QStringLiteral("cancelExport"));
-    m_cancel->setText(window->state().text(256, QStringLiteral("Cancel")));
+    m_cancel->setText(state.text(256, QStringLiteral("Cancel")));
     m_cancel->setToolButtonStyle(Qt::ToolButtonTextOnly);
     m_cancel->adjustSize();
     // Just left of the progress bar, over the end of the status text.
-    m_cancel->setGeometry(bar->x() - m_cancel->width() - 2, 0, m_cancel->width(), window->statusPanel()->height());
+    m_cancel->setGeometry(host.progressLeft() - m_cancel->width() - 2, 0, m_cancel->width(), panel->height());
     m_cancel->setEnabled(false);
     m_cancel->show();
     m_cancel->raise();
@@ -36,8 +35,8 @@ ExportProgress::~ExportProgress()
 {
     qApp->removeEventFilter(this);
     delete m_cancel;
-    m_window->statusText()->setText(m_statusBefore);
-    m_window->progressBar()->setValue(0);
+    m_host.setStatusText(m_statusBefore);
+    m_host.setProgress(0);
 }
 
 void ExportProgress::attach(OfficeWorker &worker)
@@ -50,7 +49,7 @@ void ExportProgress::attach(OfficeWorker &worker)
 bool ExportProgress::step(const QString &text)
 {
     m_step = std::min(m_step + 1, m_steps - 1);
-    m_window->statusText()->setText(text);
+    m_host.setStatusText(text);
     showPercent(0);
     return true;
 }
@@ -58,7 +57,7 @@ bool ExportProgress::step(const QString &text)
 void ExportProgress::showPercent(int percent)
 {
     const int value = (std::max(0, m_step) * 100 + std::clamp(percent, 0, 100)) / m_steps;
-    m_window->progressBar()->setValue(value);
+    m_host.setProgress(value);
 }
 
 bool ExportProgress::eventFilter(QObject *watched, QEvent *event)

@@ -4,8 +4,9 @@
 #include <QPointer>
 #include <QString>
 
-class MainWindow;
+class ExportHost;
 class OfficeWorker;
+struct AppState;
 class QToolButton;
 
 // An export's progress in the status panel while it runs: the step under way as the
@@ -16,7 +17,7 @@ class ExportProgress : public QObject
 {
     Q_OBJECT
 public:
-    ExportProgress(MainWindow *window, int steps);
+    ExportProgress(ExportHost &host, const AppState &state, int steps);
     ~ExportProgress() override;
 
     // The worker whose work the Cancel button ends.
@@ -32,7 +33,7 @@ protected:
 private:
     void showPercent(int percent);
 
-    MainWindow *m_window;
+    ExportHost &m_host;
     int m_steps;
     int m_step = -1;
     QPointer<OfficeWorker> m_worker;

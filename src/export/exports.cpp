@@ -1,6 +1,6 @@
 #include "exports.h"
 
-#include "app/mainwindow.h"
+#include "export/exporthost.h"
 #include "export/exportprogress.h"
 #include "export/exporttimings.h"
 #include "export/officeapp.h"
@@ -11,6 +11,7 @@
 #include "platform/textfile.h"
 #include "platform/wait.h"
 #include "platform/webbrowser.h"
+#include "settings/appstate.h"
 
 #include <QBuffer>
 #include <QClipboard>
@@ -19,11 +20,10 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QJsonObject>
-#include <QLabel>
-#include <QMimeData>
 #include <QSet>
 #include <QTimer>
 #include <QUrl>
+#include <QWidget>
 
 namespace {
 
@@ -66,42 +66,38 @@ const QStringList kWriterExtensions = {QStringLiteral("doc"), QStringLiteral("do
 
 } // namespace
 
-Exports::Exports(MainWindow *window)
-    : m_window(window)
-    , m_capture(window)
-    , m_spare(new OfficeSpare(OfficeApp::workerPath(window->state()), OfficeApp::profileFolder(window->state()), window))
+Exports::Exports(AppState &state, ExportHost &host, QObject *owner)
+    : m_state(state)
+    , m_host(host)
+    , m_capture(state, host)
+    , m_spare(new OfficeSpare(OfficeApp::workerPath(state), OfficeApp::profileFolder(state), owner))
 {
-    // The first spare once the start-up work is done; none after the exit.
-    if (window->startupDone())
-        m_spare->prepareWhenIdle();
-    QObject::connect(window, &MainWindow::startupFinished, m_spare, &OfficeSpare::prepareWhenIdle);
-    QObject::connect(window, &MainWindow::ended, m_spare, &OfficeSpare::end);
 }
 
 void Exports::finish(const QString &path, const OfficeApp *office, const QString &failure, const QString &extra)
 {
-    const AppState &s = m_window->state();
+    const AppState &s = m_state;
     m_capture.setOpacity(s.normalAlpha);
     if (office && office->cancelled())
         return;
     const QString problem = !failure.isEmpty() ? failure : office ? office->failureMessage() : QString();
     if (!problem.isEmpty()) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, problem);
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, problem);
         return;
     }
-    Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(108) + path + extra);
+    Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Information, kTitle, s.lang.entry(108) + path + extra);
 }
 
 QString Exports::begin(bool clearClipboard, const QString &filter, const QString &suggestedName,
                        const QStringList &accepted, bool withPictures)
 {
-    const AppState &s = m_window->state();
+    const AppState &s = m_state;
     ExportTimings::start();
     m_capture.setOpacity(s.exportAlpha);
-    const QString status = m_window->statusText()->text();
-    m_window->statusText()->setText(s.text(261, QStringLiteral("Taking the page...")));
+    const QString status = m_host.statusText();
+    m_host.setStatusText(s.text(261, QStringLiteral("Taking the page...")));
     const bool copied = m_capture.copyPage(clearClipboard, withPictures);
-    m_window->statusText()->setText(status);
+    m_host.setStatusText(status);
     ExportTimings::mark(QStringLiteral("copy page"));
     if (!copied && m_capture.cancelled()) {
         m_capture.setOpacity(s.normalAlpha);
@@ -109,12 +105,12 @@ QString Exports::begin(bool clearClipboard, const QString &filter, const QString
     }
     if (!copied && m_capture.pageDied()) {
         m_capture.setOpacity(s.normalAlpha);
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, PageCapture::pageDiedMessage(s));
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, PageCapture::pageDiedMessage(s));
         return {};
     }
     if (!copied) {
         // Nothing was made, so nothing is reported as saved.
-        Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(120));
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Information, kTitle, s.lang.entry(120));
         m_capture.setOpacity(s.normalAlpha);
         return {};
     }
@@ -130,14 +126,14 @@ bool Exports::targetWritable(const QString &path)
     const FileSpace::Problem problem = FileSpace::diagnose(path, 0);
     if (problem == FileSpace::Problem::None || problem == FileSpace::Problem::DiskFull)
         return true;
-    finish(path, nullptr, OfficeApp::writeFailure(m_window->state(), path, 0));
+    finish(path, nullptr, OfficeApp::writeFailure(m_state, path, 0));
     return false;
 }
 
 bool Exports::describe(OfficeApp &office)
 {
     const CleanPage &page = m_capture.page();
-    WebBrowser *web = m_window->currentBrowser();
+    WebBrowser *web = m_host.currentPage();
     const QString title = !page.title.isEmpty() ? page.title : web ? web->locationName() : QString();
     const QString address = !page.url.isEmpty() ? page.url : web ? web->locationURL() : QString();
     return office.setProperties(title, address, QDateTime::currentDateTime());
@@ -145,7 +141,7 @@ bool Exports::describe(OfficeApp &office)
 
 void Exports::saveAsWord()
 {
-    AppState &s = m_window->state();
+    AppState &s = m_state;
     const QString templ = s.useTemplateH ? s.templateHDoc : s.templateDoc;
     OfficeApp word(s, m_spare);
     word.launch({templ.isEmpty() ? OfficeApp::newDocumentRequest(QStringLiteral("landscape"))
@@ -163,7 +159,7 @@ void Exports::saveAsWord()
         word.abandon();
         return finish(path, nullptr, s.text(224, QStringLiteral("The template could not be found:")) + u'\n' + templ);
     }
-    ExportProgress progress(m_window, 4);
+    ExportProgress progress(m_host, m_state, 4);
     progress.attach(word.worker());
     const QByteArray document = m_capture.page().document(true, QDateTime::currentDateTime());
     const bool made =
@@ -205,7 +201,7 @@ QString Exports::nextFreeName(const QString &path)
 
 void Exports::saveAsPdf()
 {
-    AppState &s = m_window->state();
+    AppState &s = m_state;
     OfficeApp word(s, m_spare);
     word.launch({OfficeApp::openRequest(s.templateHDoc)});
     const QString path = begin(true, QStringLiteral("PDF  (*.pdf)|*.pdf"),
@@ -223,7 +219,7 @@ void Exports::saveAsPdf()
     }
     // The side document never replaces a file the user did not choose.
     const QString side = sideDocumentPath(path) == path ? path : nextFreeName(sideDocumentPath(path));
-    ExportProgress progress(m_window, 5);
+    ExportProgress progress(m_host, m_state, 5);
     progress.attach(word.worker());
     const QByteArray document = m_capture.page().document(true, QDateTime::currentDateTime());
     const bool made =
@@ -281,13 +277,13 @@ QString Exports::outsideLinks(const QString &site, const QStringList &links)
 
 void Exports::getLinks()
 {
-    AppState &s = m_window->state();
-    WebBrowser *web = m_window->currentBrowser();
+    AppState &s = m_state;
+    WebBrowser *web = m_host.currentPage();
     if (!web || !m_capture.pageAlive())
         return;
     const auto found = web->evaluate(TextFile::readText(QStringLiteral(":/scripts/links.js")).value_or(QString()));
     if (!found) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
                                     s.text(225, QStringLiteral("The links of this page could not be taken.")));
         return;
     }
@@ -298,13 +294,13 @@ void Exports::getLinks()
 
     const QString target = s.paths.file(QStringLiteral("Links.Doc"));
     if (s.templateHDoc.isEmpty() || !QFileInfo::exists(s.templateHDoc)) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
                                     s.text(224, QStringLiteral("The template could not be found:")) + u'\n'
                                         + s.templateHDoc);
         return;
     }
     OfficeApp word(s, m_spare);
-    ExportProgress progress(m_window, 2);
+    ExportProgress progress(m_host, m_state, 2);
     progress.attach(word.worker());
     const bool made = progress.step(s.text(257, QStringLiteral("Starting the office application...")))
                       && word.create() && word.open(s.templateHDoc) && word.setText(list)
@@ -314,18 +310,18 @@ void Exports::getLinks()
     word.quit();
     if (!made) {
         if (!word.cancelled())
-            Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, word.failureMessage());
+            Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, word.failureMessage());
         return;
     }
     if (!Shell::instance().openUrl(QUrl::fromLocalFile(target)))
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
                                     s.text(254, QStringLiteral("No program on this computer can open this file:"))
                                         + u'\n' + target);
 }
 
 void Exports::saveAsExcel()
 {
-    AppState &s = m_window->state();
+    AppState &s = m_state;
     // The clipboard is not cleared first here; but only what the page gives is ever
     // exported, never what the clipboard held before.
     const QJsonObject sheet{{QStringLiteral("Name"), typed("string", QStringLiteral("Sheet2"))},
@@ -339,7 +335,7 @@ void Exports::saveAsExcel()
     if (path.isEmpty() || !targetWritable(path))
         return excel.abandon();
     // An old file at the path stays until the new one is complete.
-    ExportProgress progress(m_window, 4);
+    ExportProgress progress(m_host, m_state, 4);
     progress.attach(excel.worker());
     // A spreadsheet keeps no pictures.
     const QByteArray document = m_capture.page().document(false, QDateTime::currentDateTime());
@@ -366,39 +362,34 @@ void Exports::saveAsExcel()
 
 void Exports::saveAsPowerPoint()
 {
-    AppState &s = m_window->state();
+    AppState &s = m_state;
     if (!m_capture.pageAlive())
         return;
     ExportTimings::start();
     QGuiApplication::clipboard()->clear();
-    if (WebBrowser *web = m_window->currentBrowser())
+    if (WebBrowser *web = m_host.currentPage())
         web->widget()->setVisible(true);
     s.exportBusy = 1;
     const QString path = m_capture.saveDialog(QStringLiteral("Microsoft Powerpoint(*.ppt)|*.ppt"),
                                               m_capture.suggestName(QStringLiteral(".ppt"), QStringLiteral("PPTDocument")),
                                               {QStringLiteral("pptx"), QStringLiteral("odp")});
     ExportTimings::mark(QStringLiteral("dialog"));
-    if (!path.isEmpty()) {
-        m_window->barPanel()->setVisible(true);
-        if (WebBrowser *web = m_window->currentBrowser()) {
-            QWidget *view = web->widget();
-            view->resize(view->width(), m_window->height() + 2);
-        }
-    }
+    if (!path.isEmpty())
+        m_host.stretchPageUnderBars();
     if (path.isEmpty()) {
         s.exportBusy = 0;
         return;
     }
     const FileSpace::Problem problem = FileSpace::diagnose(path, 0);
     if (problem != FileSpace::Problem::None && problem != FileSpace::Problem::DiskFull) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, OfficeApp::writeFailure(s, path, 0));
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, OfficeApp::writeFailure(s, path, 0));
         s.exportBusy = 0;
-        m_window->runResizeRules();
+        m_host.relayout();
         return;
     }
 
     OfficeApp impress(s, m_spare);
-    ExportProgress progress(m_window, 4);
+    ExportProgress progress(m_host, m_state, 4);
     progress.attach(impress.worker());
     const bool existing = QFileInfo::exists(path);
     int slides = -1;
@@ -427,13 +418,12 @@ void Exports::saveAsPowerPoint()
         made = impress.uno(QStringLiteral(".uno:AssignLayout"), blank);
     }
     if (made) {
-        m_capture.loadClipboard();
+        const QImage picture = m_capture.screenPicture();
         ExportTimings::mark(QStringLiteral("screen picture"));
-        const QImage picture = qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData());
         made = progress.step(s.text(259, QStringLiteral("Putting the page into the document...")))
                && step("paste", impress.pasteImage(picture)) && impress.fitPictureToSlide(picture.size());
         if (made && !existing) {
-            WebBrowser *web = m_window->currentBrowser();
+            WebBrowser *web = m_host.currentPage();
             made = impress.setProperties(web ? web->locationName() : QString(), web ? web->locationURL() : QString(),
                                          QDateTime::currentDateTime());
         }
@@ -443,17 +433,17 @@ void Exports::saveAsPowerPoint()
     impress.quit();
     ExportTimings::mark(QStringLiteral("quit"));
     if (made) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle,
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Information, kTitle,
                                     s.lang.entry(216) + u' ' + QString::number(slides) + u' ' + s.lang.entry(217)
                                         + QStringLiteral("\r\n") + path);
     } else if (!impress.cancelled()) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
                                     impress.failureMessage().isEmpty()
                                         ? s.text(223, QStringLiteral("The document was not saved."))
                                         : impress.failureMessage());
     }
     s.exportBusy = 0;
-    m_window->runResizeRules();
+    m_host.relayout();
 }
 
 QString Exports::pictureName(int count)
@@ -479,23 +469,21 @@ int Exports::freePictureNumber(const QString &folder, int count)
 
 void Exports::takePicture()
 {
-    AppState &s = m_window->state();
+    AppState &s = m_state;
     if (!m_capture.pageAlive())
         return;
     ExportTimings::start();
-    if (WebBrowser *web = m_window->currentBrowser())
+    if (WebBrowser *web = m_host.currentPage())
         web->widget()->setVisible(true);
-    m_capture.loadClipboard();
+    const QImage picture = m_capture.screenPicture();
     ExportTimings::mark(QStringLiteral("screen picture"));
     if (s.options.floatBars == 1)
-        m_window->autoHideTimer()->start();
-    Wait::sleep(100);
-    const QImage picture = qvariant_cast<QImage>(QGuiApplication::clipboard()->mimeData()->imageData());
+        m_host.resumeAutoHide();
     const QString folder = s.paths.file(QStringLiteral("Images"));
     // A picture of an earlier run is never replaced: its number is skipped.
     const int number = freePictureNumber(folder, s.pictureCount);
     if (number < 0) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
                                     s.text(262, QStringLiteral("No free picture name is left in this folder:"))
                                         + u'\n' + folder);
         return;
@@ -509,14 +497,14 @@ void Exports::takePicture()
     if (picture.isNull() || !picture.save(&buffer, "BMP") || FileSpace::write(path, bmp) != FileSpace::Problem::None) {
         ExportTimings::mark(QStringLiteral("save"));
         const FileSpace::Problem problem = FileSpace::diagnose(path, bmp.size());
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
                                     problem == FileSpace::Problem::NoFolder || problem == FileSpace::Problem::None
                                         ? s.text(226, QStringLiteral("The picture could not be saved:")) + u'\n' + path
                                         : OfficeApp::writeFailure(s, path, bmp.size()));
         return;
     }
     ExportTimings::mark(QStringLiteral("save"));
-    Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle,
+    Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Information, kTitle,
                                 s.lang.entry(192) + QStringLiteral(": ") + path);
     s.pictureCount = number >= 32767 ? 0 : static_cast<int16_t>(number + 1);
 }

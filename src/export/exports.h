@@ -5,17 +5,21 @@
 #include <QString>
 #include <QStringList>
 
-class MainWindow;
+class ExportHost;
 class OfficeApp;
 class OfficeSpare;
+class QObject;
+struct AppState;
 
 // The exports of the page the current tab shows, each a main-window command: the
 // word-processor documents, the PDF, the list of outside links, the spreadsheet, the
-// presentation slide and the page picture.
+// presentation slide and the page picture. What they need of the window comes through
+// the host.
 class Exports
 {
 public:
-    explicit Exports(MainWindow *window);
+    // owner: the parent of the office worker started ahead.
+    Exports(AppState &state, ExportHost &host, QObject *owner);
 
     PageCapture &capture() { return m_capture; }
     // The next export's office worker, started ahead while the program is idle.
@@ -64,7 +68,8 @@ private:
     void finish(const QString &path, const OfficeApp *office, const QString &failure = QString(),
                 const QString &extra = QString());
 
-    MainWindow *m_window;
+    AppState &m_state;
+    ExportHost &m_host;
     PageCapture m_capture;
     OfficeSpare *m_spare = nullptr;
 };

@@ -1,16 +1,12 @@
 #include "mailexport.h"
 
-#include "app/mainwindow.h"
 #include "archive/czip.h"
-#include "export/pagecapture.h"
 #include "platform/dialogs.h"
 #include "platform/privatefolder.h"
 #include "platform/shell.h"
+#include "settings/appstate.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QLabel>
 #include <QUrl>
 
 namespace {
@@ -112,41 +108,4 @@ void MailExport::saveAsO()
     }
     if (!Shell::instance().startProgram(program, mailArguments(program, archive)))
         dialogs.message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, notStarted);
-}
-
-WindowMailHost::WindowMailHost(MainWindow *window, PageCapture &capture)
-    : m_window(window)
-    , m_capture(capture)
-{
-}
-
-QWidget *WindowMailHost::dialogParent()
-{
-    return m_window;
-}
-
-void WindowMailHost::setOpacity(int alpha)
-{
-    m_capture.setOpacity(alpha);
-}
-
-void WindowMailHost::setStatusText(const QString &text)
-{
-    QLabel *status = m_window->statusText();
-    status->setText(text);
-    status->repaint();
-    // The page's picture may still be held by the engine when the archive is made, and
-    // then the window is not drawn until events are handled: let it draw, but take no
-    // input, so that nothing can start a second archive meanwhile.
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-}
-
-QString WindowMailHost::dialogFileName() const
-{
-    return m_capture.lastPath();
-}
-
-void WindowMailHost::setDialogFileName(const QString &path)
-{
-    m_capture.setLastPath(path);
 }

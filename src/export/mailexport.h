@@ -7,8 +7,6 @@
 #include <memory>
 
 class cZip;
-class MainWindow;
-class PageCapture;
 class QWidget;
 struct AppState;
 
@@ -53,21 +51,4 @@ private:
     AppState &m_state;
     Host &m_host;
     std::unique_ptr<cZip> m_cZ;
-};
-
-// The main window as the mail export's host.
-class WindowMailHost : public MailExport::Host
-{
-public:
-    WindowMailHost(MainWindow *window, PageCapture &capture);
-
-    QWidget *dialogParent() override;
-    void setOpacity(int alpha) override;
-    void setStatusText(const QString &text) override;
-    QString dialogFileName() const override;
-    void setDialogFileName(const QString &path) override;
-
-private:
-    MainWindow *m_window;
-    PageCapture &m_capture;
 };

@@ -1,6 +1,6 @@
 #include "officeapp.h"
 
-#include "app/appstate.h"
+#include "settings/appstate.h"
 #include "platform/filespace.h"
 #include "platform/office/officespare.h"
 #include "platform/textfile.h"

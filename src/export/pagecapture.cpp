@@ -1,16 +1,16 @@
 #include "pagecapture.h"
 
-#include "app/mainwindow.h"
+#include "export/exporthost.h"
 #include "export/officeapp.h"
 #include "platform/filespace.h"
 #include "platform/pageframe.h"
 #include "platform/privatefolder.h"
-#include "browser/tabbrowsing.h"
 #include "platform/dialogs.h"
 #include "platform/shell.h"
 #include "platform/textfile.h"
 #include "platform/wait.h"
 #include "platform/webbrowser.h"
+#include "settings/appstate.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -23,6 +23,7 @@
 #include <QScreen>
 #include <QStringEncoder>
 #include <QUrl>
+#include <QWidget>
 
 #include <iconv.h>
 
@@ -49,14 +50,15 @@ QStringList filterExtensions(const QString &filter)
 
 } // namespace
 
-PageCapture::PageCapture(MainWindow *window)
-    : m_window(window)
+PageCapture::PageCapture(const AppState &state, ExportHost &host)
+    : m_state(state)
+    , m_host(host)
 {
 }
 
 void PageCapture::setOpacity(int alpha)
 {
-    m_window->setWindowOpacity(std::clamp(alpha, 0, 255) / 255.0);
+    m_host.setOpacity(std::clamp(alpha, 0, 255));
 }
 
 bool PageCapture::clipboardHasContent()
@@ -74,14 +76,14 @@ bool PageCapture::copyPage(bool clearFirst, bool withPictures)
     m_cancelled = false;
     m_pageDied = false;
     // The page is taken once it has completed: one still loading is not cut short.
-    if (!m_window->tabs()->webAttend()) {
-        WebBrowser *web = m_window->currentBrowser();
+    if (!m_host.waitForPage()) {
+        WebBrowser *web = m_host.currentPage();
         m_pageDied = web && web->dead();
         // The user stopped the wait, or the program is closing: nothing is exported.
         m_cancelled = !m_pageDied;
         return false;
     }
-    WebBrowser *web = m_window->currentBrowser();
+    WebBrowser *web = m_host.currentPage();
     if (!web)
         return false;
     const auto captured = web->evaluate(script(QStringLiteral("capture.js")), 60000);
@@ -130,7 +132,7 @@ QString PageCapture::suggestName(const QString &title, const QString &extension,
 
 QString PageCapture::suggestName(const QString &extension, const QString &fixedName) const
 {
-    WebBrowser *web = m_window->currentBrowser();
+    WebBrowser *web = m_host.currentPage();
     return suggestName(web ? web->locationName() : QString(), extension, fixedName);
 }
 
@@ -152,7 +154,7 @@ QString PageCapture::saveDialog(const QString &filter, const QString &suggestedN
 {
     const QString folder = m_lastPath.isEmpty() ? QDir::homePath() : QFileInfo(m_lastPath).absolutePath();
     int chosen = 0;
-    QString path = Dialogs::instance().saveFile(m_window, QString(), filter, suggestedName, folder, &chosen);
+    QString path = Dialogs::instance().saveFile(m_host.dialogParent(), QString(), filter, suggestedName, folder, &chosen);
     if (filterIndex)
         *filterIndex = chosen;
     if (path.isEmpty())
@@ -162,28 +164,23 @@ QString PageCapture::saveDialog(const QString &filter, const QString &suggestedN
     return path;
 }
 
-void PageCapture::loadClipboard(int limitMs)
+QImage PageCapture::screenPicture(int limitMs)
 {
-    AppState &s = m_window->state();
     // The screen is taken as soon as it shows the page whole without the bars: laid
     // out anew for its larger view and painted in the window since. limitMs is the
     // longest this may take; the picture is taken then whatever the page does.
-    PageFrame frame(m_window->currentBrowser());
-    s.barsShown = true;
-    m_window->statusPanel()->hide();
-    m_window->goBarOff();
-    m_window->repaint();
+    PageFrame frame(m_host.currentPage());
+    m_host.showPageAlone();
     frame.waitUntilShown(limitMs);
-    QScreen *screen = m_window->screen() ? m_window->screen() : QGuiApplication::primaryScreen();
-    const QPixmap picture = screen ? screen->grabWindow(0) : QPixmap();
+    QWidget *window = m_host.dialogParent();
+    QScreen *screen = window && window->screen() ? window->screen() : QGuiApplication::primaryScreen();
+    const QImage picture = screen ? screen->grabWindow(0).toImage() : QImage();
     // The picture is on the clipboard the moment it is set: nothing to wait for.
     if (!picture.isNull())
-        QGuiApplication::clipboard()->setImage(picture.toImage());
+        QGuiApplication::clipboard()->setImage(picture);
     Wait::pendingEvents();
-    m_window->statusPanel()->show();
-    s.barsShown = false;
-    m_window->goBarOn();
-    m_window->repaint();
+    m_host.showBars();
+    return picture;
 }
 
 QByteArray PageCapture::encodeSource(const QString &source, const QString &charset)
@@ -217,10 +214,10 @@ QByteArray PageCapture::encodeSource(const QString &source, const QString &chars
 
 bool PageCapture::pageAlive()
 {
-    WebBrowser *web = m_window->currentBrowser();
+    WebBrowser *web = m_host.currentPage();
     if (!web || !web->dead())
         return true;
-    Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, pageDiedMessage(m_window->state()));
+    Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, pageDiedMessage(m_state));
     return false;
 }
 
@@ -232,33 +229,34 @@ QString PageCapture::pageDiedMessage(const AppState &state)
 
 void PageCapture::viewSource()
 {
-    WebBrowser *web = m_window->currentBrowser();
+    WebBrowser *web = m_host.currentPage();
     if (!web || !pageAlive())
         return;
     const auto source = web->evaluate(QStringLiteral("[document.documentElement.outerHTML, document.characterSet]"));
     if (!source)
         return;
     const QVariantList values = source->toList();
-    const AppState &s = m_window->state();
+    const AppState &s = m_state;
     const QString existing = s.paths.file(QStringLiteral("doc.txt"));
     if (QFile::exists(existing))
         QFile::remove(existing);
     const QString path = s.paths.file(QStringLiteral("Doc.Txt"));
     const QByteArray bytes = encodeSource(values.value(0).toString(), values.value(1).toString());
     if (FileSpace::write(path, bytes) != FileSpace::Problem::None) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, OfficeApp::writeFailure(s, path, bytes.size()));
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
+                                    OfficeApp::writeFailure(s, path, bytes.size()));
         return;
     }
     if (!Shell::instance().openUrl(QUrl::fromLocalFile(path)))
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle,
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
                                     s.text(254, QStringLiteral("No program on this computer can open this file:"))
                                         + u'\n' + path);
 }
 
 void PageCapture::saveMht()
 {
-    const AppState &s = m_window->state();
-    WebBrowser *web = m_window->currentBrowser();
+    const AppState &s = m_state;
+    WebBrowser *web = m_host.currentPage();
     if (!web || !pageAlive())
         return;
     setOpacity(s.exportAlpha);
@@ -270,7 +268,7 @@ void PageCapture::saveMht()
                            + QStringLiteral(" (*.html)|*.html|") + s.lang.entry(230) + QStringLiteral(" (*.html)|*.html");
     int format = 0;
     const QString base = suggestName(title, QString(), QString());
-    QString path = Dialogs::instance().saveFile(m_window, s.lang.entry(227), filter,
+    QString path = Dialogs::instance().saveFile(m_host.dialogParent(), s.lang.entry(227), filter,
                                                 (base.isEmpty() ? QStringLiteral("page") : base) + QStringLiteral(".mht"),
                                                 QDir::homePath(), &format);
     if (path.isEmpty()) {
@@ -292,10 +290,10 @@ void PageCapture::saveMht()
     }
     setOpacity(s.normalAlpha);
     if (!failure.isEmpty()) {
-        Dialogs::instance().message(m_window, Dialogs::Icon::Warning, kTitle, failure);
+        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, failure);
         return;
     }
-    Dialogs::instance().message(m_window, Dialogs::Icon::Information, kTitle, s.lang.entry(108) + path);
+    Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Information, kTitle, s.lang.entry(108) + path);
 }
 
 bool PageCapture::wholeArchive(const QByteArray &archive)
@@ -316,7 +314,7 @@ bool PageCapture::wholeArchive(const QByteArray &archive)
 
 QString PageCapture::savePage(WebBrowser *web, const QString &path, WebBrowser::SaveFormat format)
 {
-    const AppState &s = m_window->state();
+    const AppState &s = m_state;
     const QString cut = s.text(287, QStringLiteral("The page could not be saved whole; nothing was replaced:"))
                         + u'\n' + path;
     // The engine writes its files in a working folder of the program's own, where a

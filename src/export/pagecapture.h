@@ -6,7 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-class MainWindow;
+class ExportHost;
+class QImage;
 struct AppState;
 
 // The steps every export shares: the window's opacity, the capture of the page, the
@@ -15,7 +16,7 @@ struct AppState;
 class PageCapture
 {
 public:
-    explicit PageCapture(MainWindow *window);
+    PageCapture(const AppState &state, ExportHost &host);
 
     // Set_Opacity: 0 transparent to 255 opaque.
     void setOpacity(int alpha);
@@ -52,10 +53,11 @@ public:
     static QString withExtension(const QString &path, const QString &filter, int filterIndex,
                                  const QStringList &accepted);
 
-    // Load_ClipBoard: the bars hidden, a picture of the whole screen on the clipboard
-    // once the page fills the window, the bars shown again. limitMs: the longest wait
-    // for the page.
-    void loadClipboard(int limitMs = kScreenLimitMs);
+    // A picture of the whole screen with the bars hidden, taken once the page fills the
+    // window, the bars shown again; it is also put on the clipboard, as the user
+    // expects of this command. limitMs: the longest wait for the page. A null picture
+    // when the screen could not be taken.
+    QImage screenPicture(int limitMs = kScreenLimitMs);
     static constexpr int kScreenLimitMs = 3000;
 
     // "EDIT:VIEW": the page source in Doc.Txt, in the page's own encoding, opened in the
@@ -73,7 +75,8 @@ private:
     // The page saved at path, whole, or the reason it was not (the old file stays).
     QString savePage(WebBrowser *web, const QString &path, WebBrowser::SaveFormat format);
 
-    MainWindow *m_window;
+    const AppState &m_state;
+    ExportHost &m_host;
     QString m_lastPath;
     CleanPage m_page;
     bool m_cancelled = false;

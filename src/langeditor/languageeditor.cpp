@@ -1,6 +1,6 @@
 #include "languageeditor.h"
 
-#include "app/appstate.h"
+#include "settings/appstate.h"
 #include "browser/findbar.h"
 #include "commands/secondarybars.h"
 #include "dialogs/inputdialog.h"

@@ -1,6 +1,6 @@
 #include "linkeditor.h"
 
-#include "app/appstate.h"
+#include "settings/appstate.h"
 #include "commands/secondarybars.h"
 #include "linktable/linktable.h"
 #include "platform/commandbar.h"

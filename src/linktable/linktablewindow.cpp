@@ -1,6 +1,6 @@
 #include "linktablewindow.h"
 
-#include "app/appstate.h"
+#include "settings/appstate.h"
 #include "commands/secondarybars.h"
 #include "linktable/linkeditor.h"
 #include "linktable/linkgrid.h"

@@ -82,6 +82,11 @@ QString startPageAddress()
     return QStringLiteral("quorl:start");
 }
 
+QString helpPageAddress()
+{
+    return QStringLiteral("quorl:help");
+}
+
 bool isOwnScheme(const QString &scheme)
 {
     return scheme.compare(QLatin1String(kScheme), Qt::CaseInsensitive) == 0

@@ -15,6 +15,8 @@ void registerSchemes();
 
 // The address of the built-in start page.
 QString startPageAddress();
+// The address of the program's help page.
+QString helpPageAddress();
 
 // The schemes of the program's own pages and resources (the start and help pages, the
 // resources the program is built with), which pages of the web never reach.

@@ -155,23 +155,11 @@ TEST_F(DispatchTest, SettingsItemsNeedASettingsProgram)
     click(3, "FILE:VOLUME");
     EXPECT_TRUE(shell.shell.programs.isEmpty());
     shell.shell.available = {QStringLiteral("/usr/bin/pavucontrol")};
-    window->dispatch()->disableUnavailable();
+    window->dispatch()->disableMissingSettings();
     EXPECT_TRUE(button("FILE:VOLUME")->enabled());
     click(3, "FILE:VOLUME");
     ASSERT_EQ(shell.shell.programs.size(), 1);
     EXPECT_EQ(shell.shell.programs[0].first, QStringLiteral("/usr/bin/pavucontrol"));
-}
-
-TEST_F(DispatchTest, CommandsOfLaterPartsAreDisabledNotSilent)
-{
-    start();
-    for (const QString &key : Dispatch::unavailable())
-        EXPECT_FALSE(CommandCatalogue::instance().button(key)->enabled()) << str(key);
-    // The link table opens once the start-up timer has read its titles.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return window->startupDone(); }, 10000));
-    EXPECT_TRUE(button("FAVORITE")->enabled());
-    for (const QString &key : Dispatch::unavailable())
-        EXPECT_FALSE(CommandCatalogue::instance().button(key)->enabled()) << str(key);
 }
 
 TEST_F(DispatchTest, PrintGoesThroughThePrintDialog)

@@ -1,4 +1,4 @@
-#include "app/appstate.h"
+#include "settings/appstate.h"
 #include "archive/czip.h"
 #include "export/mailexport.h"
 #include "platform/dialogs.h"

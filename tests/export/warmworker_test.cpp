@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <csignal>
+#include <unistd.h>
 
 namespace {
 
@@ -34,7 +35,7 @@ protected:
         OfficeSpare::setEnabled(false);
     }
 
-    OfficeSpare *spare() const { return window->dispatch()->exports().spare(); }
+    OfficeSpare *spare() const { return window->exports().spare(); }
     // Waits for a spare (other than the one of process before) in which LibreOffice has
     // started; its process id, 0 when none came.
     qint64 readySpare(qint64 before = 0, int timeoutMs = 30000)
@@ -44,9 +45,16 @@ protected:
         return spare()->processId();
     }
     static bool alive(qint64 pid) { return pid > 0 && QFile::exists(QStringLiteral("/proc/%1").arg(pid)); }
+    // The workers' folders, which live in the program's private folder there, and
+    // anything else in the temporary folder.
     QStringList temporaryFolders() const
     {
-        return QDir(folder.file(QStringLiteral("tmp"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        const QString own = QStringLiteral("quorloffice-") + QString::number(::geteuid());
+        const QDir tmp(folder.file(QStringLiteral("tmp")));
+        QStringList found = tmp.entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        if (found.removeAll(own) > 0)
+            found += QDir(tmp.filePath(own)).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+        return found;
     }
 };
 

@@ -74,7 +74,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitFor([&] { return heart->isEnabled(); }, 5000));
     }
 
-    FavoriteLinks &favorites() { return window->dispatch()->favorites(); }
+    FavoriteLinks &favorites() { return window->favorites(); }
 
     LinkTableWindow *openLinkTable()
     {

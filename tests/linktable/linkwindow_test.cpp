@@ -1,7 +1,7 @@
 // Each window built alone, with a stand-in for the main window: the link table window
 // against a host that only answers what it is asked, the record editor against a bare
 // link table.
-#include "app/appstate.h"
+#include "settings/appstate.h"
 #include "commands/mainbars.h"
 #include "linkdriver.h"
 #include "linktable/linktablehost.h"

@@ -1,0 +1,48 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+class WebBrowser;
+
+// What the exports ask of the window they run in: where their dialogs belong, the page
+// to export and the wait for it, the window's opacity, the status panel that shows their
+// progress and holds their Cancel button, and the page shown alone for a picture of the
+// screen. The main window answers it; a test can stand in.
+class ExportHost
+{
+public:
+    virtual ~ExportHost() = default;
+
+    // The window the export's dialogs and messages belong to.
+    virtual QWidget *dialogParent() = 0;
+    // The page the current tab shows; null when there is none.
+    virtual WebBrowser *currentPage() = 0;
+    // Returns once the current page has completed; false when the wait was cut short
+    // (the user stopped it, a new address, a close request, a page that died).
+    virtual bool waitForPage() = 0;
+
+    // The window's opacity, 0 transparent to 255 opaque.
+    virtual void setOpacity(int alpha) = 0;
+
+    // The status text and the progress bar (0 to 100).
+    virtual QString statusText() const = 0;
+    virtual void setStatusText(const QString &text) = 0;
+    virtual void setProgress(int percent) = 0;
+    // The status panel, where an export's Cancel button goes, and where the progress bar
+    // begins in it.
+    virtual QWidget *statusPanel() = 0;
+    virtual int progressLeft() const = 0;
+
+    // The page alone fills the window (bars and status panel hidden) for a picture of
+    // the screen; and back to the window as it was.
+    virtual void showPageAlone() = 0;
+    virtual void showBars() = 0;
+    // The bar panel shown and the page as tall as the window, as the slide export leaves
+    // them until the next layout.
+    virtual void stretchPageUnderBars() = 0;
+    // The window's layout rules run again.
+    virtual void relayout() = 0;
+    // Floating bars hide and show themselves again.
+    virtual void resumeAutoHide() = 0;
+};
