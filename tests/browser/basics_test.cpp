@@ -29,20 +29,6 @@ protected:
                        "text/html", 4000);
     }
 
-    void open(const QString &address)
-    {
-        window->addressBox()->setEditText(address);
-        window->tabs()->goAddress(0);
-        ASSERT_TRUE(loaded(0, address)) << str(address);
-    }
-
-    // A key as the user presses it, in the page.
-    void pageKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QWidget *view = window->browser(0)->widget();
-        QTest::keyClick(view->focusProxy() ? view->focusProxy() : view, key, modifiers);
-    }
-
     static QList<QToolButton *> buttonsOf(QWidget *bar)
     {
         return bar->findChildren<QToolButton *>(QString(), Qt::FindDirectChildrenOnly);

@@ -77,21 +77,6 @@ protected:
         return QStringLiteral("http://localhost:%1%2").arg(server.port()).arg(QString::fromLatin1(path));
     }
 
-    void open(const QString &address)
-    {
-        window->addressBox()->setEditText(address);
-        window->tabs()->goAddress(0);
-        ASSERT_TRUE(loaded(0, address)) << str(address);
-    }
-
-    // A real click into the page, where the user would click.
-    void clickPage(const QPoint &at)
-    {
-        QWidget *view = window->browser(0)->widget();
-        QWidget *target = view->focusProxy() ? view->focusProxy() : view;
-        QTest::mouseClick(target, Qt::LeftButton, Qt::NoModifier, at);
-    }
-
     static QByteArray fullPageButton(const char *onclick)
     {
         return QByteArray("<html><head><title>Button</title><style>button{position:fixed;left:0;top:0;"
@@ -461,8 +446,7 @@ TEST_F(HostileTest, StayingOnAPageThatAsksKeepsItAndItsText)
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     clickPage(QPoint(100, 100));
-    QWidget *view = window->browser(0)->widget();
-    QTest::keyClicks(view->focusProxy() ? view->focusProxy() : view, QStringLiteral("unsaved words"));
+    QTest::keyClicks(pageInput(), QStringLiteral("unsaved words"));
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return window->browser(0)->evaluate(QStringLiteral("document.getElementById('t').value"))->toString() == QLatin1String("unsaved words"); },
         5000));
@@ -531,8 +515,7 @@ TEST_F(HostileTest, ALinkOrAFileDroppedOnThePageOpensInTheTab)
 {
     start();
     open(url("/b"));
-    QWidget *view = window->browser(0)->widget();
-    QWidget *target = view->focusProxy() ? view->focusProxy() : view;
+    QWidget *target = pageInput();
     auto drop = [&](const QUrl &address) {
         QMimeData data;
         data.setUrls({address});

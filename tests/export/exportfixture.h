@@ -45,9 +45,7 @@ protected:
             // The template paths are set by the start-up timer.
             ASSERT_TRUE(QTest::qWaitFor([this] { return !window->state().templateHDoc.isEmpty(); }, 5000));
         }
-        window->addressBox()->setEditText(address);
-        window->tabs()->goAddress(0);
-        ASSERT_TRUE(loaded(0, address, 30000));
+        WindowTest::open(address, 30000);
     }
 
     // Runs the export with the dialog answering target.

@@ -8,6 +8,7 @@
 #include "platform/webbrowser.h"
 #include "support/httpserver.h"
 #include "support/programfolder.h"
+#include "support/tempfolder.h"
 
 #include <QComboBox>
 #include <QSignalSpy>
@@ -58,6 +59,28 @@ protected:
         WebBrowser *web = window->browser(tab);
         return QTest::qWaitFor([&] { return !web->busy() && web->lastCompleted() == address; }, timeoutMs)
                && web->readyState() == QLatin1String("complete");
+    }
+
+    // Opens an address in the current tab as the address box does, and waits for it.
+    void open(const QString &address, int timeoutMs = 15000)
+    {
+        window->addressBox()->setEditText(address);
+        window->tabs()->goAddress(0);
+        ASSERT_TRUE(loaded(0, address, timeoutMs)) << str(address);
+    }
+
+    // The page's widget that takes the user's input.
+    QWidget *pageInput(int tab = 0) const
+    {
+        QWidget *view = window->browser(tab)->widget();
+        return view->focusProxy() ? view->focusProxy() : view;
+    }
+    // A real click into the page, where the user would click.
+    void clickPage(const QPoint &at) { QTest::mouseClick(pageInput(), Qt::LeftButton, Qt::NoModifier, at); }
+    // A key as the user presses it, in the page.
+    void pageKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        QTest::keyClick(pageInput(), key, modifiers);
     }
 
     void click(int instance, const char *key) { emit window->commandClicked(instance, QString::fromLatin1(key)); }
