@@ -10,8 +10,9 @@ is timed from the process start until its window is on screen and the page has l
 process (and of it with its engine processes), once the page has settled. Ours is
 also started with its built-in start page as home page.
 
-Usage: python3 bench/startup.py [runs]   (5 by default; starts a virtual display when
-there is none)."""
+Usage: python3 bench/startup.py [runs] [--before FOLDER]   (5 runs by default; starts
+a virtual display when there is none). --before times the program folder of an earlier
+build the same way, alternately in the same run, to tell a change's cost."""
 import http.server
 import os
 import shutil
@@ -24,7 +25,11 @@ import time
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 PROGRAM_DIR = os.path.join(ROOT, "build", "QuorlOffice")
-RUNS = int(sys.argv[1]) if len(sys.argv) > 1 else 5
+ARGS = [a for a in sys.argv[1:] if not a.startswith("--")]
+BEFORE = sys.argv[sys.argv.index("--before") + 1] if "--before" in sys.argv else None
+if BEFORE in ARGS:
+    ARGS.remove(BEFORE)
+RUNS = int(ARGS[0]) if ARGS else 5
 SETTLE = 1.5  # seconds after the load before the memory is read
 
 PAGE = b"""<!DOCTYPE html><html lang="en"><head><meta charset="utf-8"><title>A local page</title>
@@ -195,6 +200,11 @@ def main():
         program = [os.path.join(folder, "QuorlOffice")]
         # The first start installs the data files; not measured.
         timed_start(program, folder, env, log_line="home page loaded")
+        earlier = []
+        if BEFORE:
+            before = os.path.join(tmp, "before", "QuorlOffice")
+            shutil.copytree(BEFORE, before)
+            timed_start([os.path.join(before, "QuorlOffice")], before, env, log_line="home page loaded")
 
         def falkon():
             home = tempfile.mkdtemp(dir=tmp)  # a fresh profile every time
@@ -211,6 +221,9 @@ def main():
             peer_page.append(falkon())
             set_home_page(folder, "")
             ours_start.append(timed_start(program, folder, env, log_line="home page loaded"))
+            if BEFORE:
+                set_home_page(before, beacon.url)
+                earlier.append(timed_start([os.path.join(before, "QuorlOffice")], before, env, beacon))
 
     ot, om, ox, otimes = report("ours", ours_page)
     pt, pm, px, ptimes = report("Falkon", peer_page)
@@ -223,6 +236,11 @@ def main():
     print(f"  main process: ours {om:.1f} MiB, Falkon {pm:.1f} MiB, ratio {om / pm:.2f} x "
           f"(goal: no more than Falkon: {'met' if om <= pm else 'MISSED'})")
     print(f"  with the engine's processes: ours {ox:.1f} MiB, Falkon {px:.1f} MiB")
+    if BEFORE:
+        bt, bm, bx, btimes = report("before", earlier)
+        print(f"The earlier build ({BEFORE}), the same local page: {bt:.3f} s "
+              f"({', '.join(f'{t:.3f}' for t in btimes)}), main process {bm:.1f} MiB; "
+              f"now {ot:.3f} s and {om:.1f} MiB ({ot / bt:.2f} x the time)")
     print(f"Ours with its built-in start page as home page: {st:.3f} s  ({', '.join(f'{t:.3f}' for t in stimes)}); "
           f"main process {sm:.1f} MiB (goal: no more than Falkon's {pm:.1f} MiB: {'met' if sm <= pm else 'MISSED'}), "
           f"with the engine's processes {sx:.1f} MiB")
