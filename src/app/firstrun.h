@@ -17,7 +17,7 @@ struct Result
 
 bool markerPresent(const QString &appPath);
 
-// Move_Data. Never shows anything itself; the caller reports a missing file as
+// Installs the delivered files into the data folders. Never shows anything itself; the caller reports a missing file as
 // "No " + path + " file found!".
 Result moveData(const QString &appPath);
 

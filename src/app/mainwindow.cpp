@@ -275,7 +275,7 @@ void MainWindow::fillScreen()
     m_frame->fillScreen();
 }
 
-void MainWindow::hystAdd()
+void MainWindow::addToHistory()
 {
     m_tabs->addToHistory();
 }

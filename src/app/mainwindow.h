@@ -99,7 +99,7 @@ public:
     // F12: the window covers the whole screen, in the normal state.
     void fillScreen();
     // The current address at the end of the address box's list.
-    void hystAdd();
+    void addToHistory();
     // Every caption and tooltip of the window in the current language.
     void setCaptions();
     // A tab's caption, and its name for a screen reader.

@@ -9,8 +9,8 @@ namespace Address {
 // gets "http://" before it; otherwise it stays as typed. Only for non-empty text.
 QString complete(const QString &typed);
 
-// Make_TabCaption: the short caption of a tab for an address
-// ("http://www.example.com/index.html" gives "Example").
+// The short caption of a tab for an address ("http://www.example.com/index.html" gives
+// "Example").
 QString makeTabCaption(const QString &address);
 
 // First letter of every blank-separated word upper case, the other letters lower case.

@@ -8,7 +8,7 @@ namespace LinkFiles {
 class GroupList;
 }
 
-// Set_Captions: every caption and tooltip in the current language, the drag buttons'
+// Every caption and tooltip in the current language, the drag buttons'
 // tooltip, the default titles of empty link groups, and the buttons of the language
 // editor and the yes/no dialog (which it makes, with their bars, the first time).
 namespace Captions {

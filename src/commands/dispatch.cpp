@@ -165,7 +165,7 @@ void Dispatch::dropDown(const QString &key)
     } else if (is(key, "EDIT:PICTURE")) {
         m_exports.takePicture();
     } else if (is(key, "SAVE:OUTLOOK")) {
-        m_mail.saveAsO();
+        m_mail.sendAsZip();
     } else if (is(key, "SAVE:GETLINKS")) {
         m_exports.getLinks();
     } else if (is(key, "FILE:HELP")) {

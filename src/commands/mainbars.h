@@ -11,12 +11,12 @@ class QWidget;
 // bars are made of, the three toolbars and the drop-down bars.
 namespace MainBars {
 
-// Make_Buttons: the whole catalogue. Returns the language list (names in the order
+// The whole catalogue of buttons. Returns the language list (names in the order
 // the Languages folder lists its files). tabStrip is hosted by the panel "NIL4".
 QStringList makeButtons(CommandCatalogue &catalogue, const QString &appPath, int tabWidth, QWidget *tabStrip,
                         const ImageList &images);
 
-// Make_Bars: "STANDARD0", "STANDARD1", "STANDARD2" and the drop-down bars.
+// The bars: "STANDARD0", "STANDARD1", "STANDARD2" and the drop-down bars.
 void makeBars(CommandCatalogue &catalogue, const QStringList &languages);
 
 // The language item of a language file: key "LANG:" + name in upper case, the flag of

@@ -36,9 +36,9 @@ CommandBarBar *build(CommandCatalogue &catalogue, const QString &barKey, const Q
 // Mounting on each load: images, toolbar and style.
 void mount(CommandBar *instance, CommandCatalogue &catalogue, const QString &barKey, int style);
 
-// Make_TabBars: the link table window's bars "TAB0" (instance 0) and "TAB1" (instance 1).
+// The link table window's bars "TAB0" (instance 0) and "TAB1" (instance 1).
 void makeTabBars(CommandCatalogue &catalogue);
-// Make_EditBars: the link record editor's bar "EDIT9".
+// The link record editor's bar "EDIT9".
 void makeEditBars(CommandCatalogue &catalogue);
 
 } // namespace SecondaryBars

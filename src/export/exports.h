@@ -25,17 +25,19 @@ public:
     // The next export's office worker, started ahead while the program is idle.
     OfficeSpare *spare() const { return m_spare; }
 
-    // SaveAsW: "SAVE:WORDH" (landscape template) and "SAVE:WORDV" (portrait template).
+    // "SAVE:WORDH" (landscape template) and "SAVE:WORDV" (portrait template): the page in
+    // a word-processor document made from the template.
     void saveAsWord();
-    // SaveAsF: the PDF with its side document.
+    // "SAVE:PDF": the page as a PDF, with its word-processor document beside it.
     void saveAsPdf();
-    // GET_Links: the page's outside links into Links.Doc, opened.
+    // "SAVE:GETLINKS": the page's links to other sites into Links.Doc, which is opened.
     void getLinks();
-    // SaveAsE: the page into a new sheet of a new workbook.
+    // "SAVE:EXCEL": the page into a new sheet of a new workbook.
     void saveAsExcel();
-    // SaveAsP: a picture of the screen as a new last slide of a new or existing presentation.
+    // "SAVE:PPT": a picture of the screen as a new last slide of a new or existing
+    // presentation.
     void saveAsPowerPoint();
-    // Take_Pic: a picture of the screen as Images/QuorlNNN.bmp.
+    // "EDIT:PICTURE": a picture of the screen as Images/QuorlNNN.bmp.
     void takePicture();
 
     // The file name of page picture n: the last three digits of n.

@@ -61,7 +61,7 @@ int MailExport::removeOldArchives()
                                           QDateTime::currentDateTime());
 }
 
-void MailExport::saveAsO()
+void MailExport::sendAsZip()
 {
     const AppState &s = m_state;
     Dialogs &dialogs = Dialogs::instance();

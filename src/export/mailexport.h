@@ -10,7 +10,7 @@ class cZip;
 class QWidget;
 struct AppState;
 
-// SaveAsO, "SAVE:OUTLOOK": the user picks a file, the program packs it into a zip
+// "SAVE:OUTLOOK", sending a file by e-mail: the user picks a file, the program packs it into a zip
 // archive in its private temporary folder and starts the mail program of the language
 // file with the archive attached. The archive stays there for the mail program to read;
 // archives older than a day are removed at the next start.
@@ -35,7 +35,7 @@ public:
     MailExport(AppState &state, Host &host, QObject *parent = nullptr);
     ~MailExport() override;
 
-    void saveAsO();
+    void sendAsZip();
     // m_cZ: the archive builder of the last mail export.
     cZip *lastZip() const { return m_cZ.get(); }
 

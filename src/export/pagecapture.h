@@ -18,10 +18,10 @@ class PageCapture
 public:
     PageCapture(const AppState &state, ExportHost &host);
 
-    // Set_Opacity: 0 transparent to 255 opaque.
+    // The window's opacity while an export runs: 0 transparent to 255 opaque.
     void setOpacity(int alpha);
 
-    // Copy_Page: once the page has completed, a clean copy of it (page()) is taken from
+    // Once the page has completed, a clean copy of it (page()) is taken from
     // the engine's document and put on the clipboard as HTML and text. False when the
     // page gives nothing to export. clearFirst is false for the spreadsheet export, whose
     // clipboard then keeps what it held. withPictures false: the copy leaves pictures out
@@ -37,7 +37,8 @@ public:
     static QString pageDiedMessage(const AppState &state);
     static bool clipboardHasContent();
 
-    // Suggest_Name for the current page; fixedName when the title leaves no name.
+    // The file name proposed for the current page, from its title; fixedName when the
+    // title leaves no name.
     QString suggestName(const QString &extension, const QString &fixedName) const;
     static QString suggestName(const QString &title, const QString &extension, const QString &fixedName);
 

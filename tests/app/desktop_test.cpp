@@ -318,7 +318,7 @@ TEST_F(DesktopTest, AFullDiskAtExitKeepsTheOldFilesAndNamesThem)
     startFramed();
     window->state().options.barStyle = 3;
     window->state().currentURL = url("/a");
-    window->hystAdd();
+    window->addToHistory();
     {
         QFile filler(data + QStringLiteral("/filler"));
         ASSERT_TRUE(filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered));

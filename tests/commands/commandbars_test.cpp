@@ -410,10 +410,10 @@ TEST_F(MainWindowBars, MouseButtonAndTheHistory)
 
     for (int i = 0; i < 20; ++i) {
         window->state().currentURL = QStringLiteral("http://site%1.example/").arg(i);
-        window->hystAdd();
+        window->addToHistory();
     }
     window->state().currentURL = QStringLiteral("http://site19.example/");
-    window->hystAdd(); // the same address again is a new item
+    window->addToHistory(); // the same address again is a new item
     window->goExit();
     const auto lines = TextFile::readLines(folder.file(QStringLiteral("Data/QuorlOffice.Hys")));
     ASSERT_EQ(lines->size(), 16);

@@ -201,7 +201,7 @@ TEST_F(MailExportTest, TheChosenFileIsZippedUnderItsOwnNameAndHandedToTheMailPro
 {
     const QString chosen = files.file(QStringLiteral("Page one.doc"));
     dialogs.dialogs.files = {chosen};
-    mail.saveAsO();
+    mail.sendAsZip();
     EXPECT_EQ(dialogs.dialogs.titles, QStringList{QStringLiteral("Choose the file to send")});
     EXPECT_EQ(dialogs.dialogs.filters, QStringList{QStringLiteral("All files (*.*)|*.*")});
     EXPECT_TRUE(dialogs.dialogs.messages.isEmpty());
@@ -224,7 +224,7 @@ TEST_F(MailExportTest, TheChosenFileIsZippedUnderItsOwnNameAndHandedToTheMailPro
 
 TEST_F(MailExportTest, ACancelRestoresTheWindowAndSaysNothing)
 {
-    mail.saveAsO();
+    mail.sendAsZip();
     EXPECT_EQ(opacities, (QList<int>{205, 255}));
     EXPECT_TRUE(dialogs.dialogs.messages.isEmpty());
     EXPECT_TRUE(shell.shell.programs.isEmpty());
@@ -239,7 +239,7 @@ TEST_F(MailExportTest, AFileThatCannotBeReadLeavesNoArchiveAndSaysSo)
         dialogs.dialogs.messages.clear();
         opacities.clear();
         dialogs.dialogs.files = {chosen};
-        mail.saveAsO();
+        mail.sendAsZip();
         ASSERT_EQ(dialogs.dialogs.messages.size(), 1) << str(chosen);
         EXPECT_EQ(dialogs.dialogs.messages[0].text, QStringLiteral("The archive could not be made."));
         EXPECT_EQ(dialogs.dialogs.messages[0].icon, Dialogs::Icon::Warning);
@@ -255,7 +255,7 @@ TEST_F(MailExportTest, AMailProgramThatIsNotThereIsNamed)
         dialogs.dialogs.messages.clear();
         state.langSettings.programMail = QString::fromLatin1(named);
         dialogs.dialogs.files = {files.file(QStringLiteral("Page one.doc"))};
-        mail.saveAsO();
+        mail.sendAsZip();
         ASSERT_EQ(dialogs.dialogs.messages.size(), 1);
         EXPECT_TRUE(dialogs.dialogs.messages[0].text.endsWith(QStringLiteral("\nPROGRAM_MAIL=") + QString::fromLatin1(named)))
             << str(dialogs.dialogs.messages[0].text);
