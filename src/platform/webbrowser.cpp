@@ -3,7 +3,6 @@
 #include "platform/dialogs.h"
 #include "platform/filespace.h"
 #include "platform/wait.h"
-#include "platform/webengine.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -113,7 +112,7 @@ protected:
     // forms, scripts, redirects or frames.
     bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override
     {
-        if (WebEngine::isOwnScheme(url.scheme()) && !WebEngine::isOwnScheme(this->url().scheme())) {
+        if (WebBrowser::isOwnScheme(url.scheme()) && !WebBrowser::isOwnScheme(this->url().scheme())) {
             const bool byTheUser = isMainFrame
                                    && (type == NavigationTypeTyped || type == NavigationTypeBackForward
                                        || type == NavigationTypeReload);
@@ -406,6 +405,12 @@ bool WebBrowser::recentUserAction() const
 bool WebBrowser::dialogAbandoned() const
 {
     return m_abandon && m_abandon();
+}
+
+bool WebBrowser::isOwnScheme(const QString &scheme)
+{
+    return scheme.compare(QLatin1String("quorl"), Qt::CaseInsensitive) == 0
+           || scheme.compare(QLatin1String("qrc"), Qt::CaseInsensitive) == 0;
 }
 
 WebBrowser *WebBrowser::ofPage(QWebEnginePage *page)

@@ -113,6 +113,9 @@ public:
     const Dialogs::PageDialogTexts &dialogTexts() const { return m_dialogTexts; }
     // The tab a page belongs to (null for pages that are not a tab's).
     static WebBrowser *ofPage(QWebEnginePage *page);
+    // The schemes of the program's own pages and resources (the start and help pages,
+    // what the program is built with), which pages of the web never reach.
+    static bool isOwnScheme(const QString &scheme);
 
     // No script error reports from the page.
     void setSilent(bool silent) { m_silent = silent; }

@@ -56,11 +56,11 @@ public:
 
     void interceptRequest(QWebEngineUrlRequestInfo &info) override
     {
-        if (!isOwnScheme(info.requestUrl().scheme()))
+        if (!WebBrowser::isOwnScheme(info.requestUrl().scheme()))
             return;
         const QUrl from = info.initiator().isValid() && !info.initiator().isEmpty() ? info.initiator()
                                                                                      : info.firstPartyUrl();
-        if (from.isEmpty() || isOwnScheme(from.scheme()))
+        if (from.isEmpty() || WebBrowser::isOwnScheme(from.scheme()))
             return;
         info.block(true);
     }
@@ -85,12 +85,6 @@ QString startPageAddress()
 QString helpPageAddress()
 {
     return QStringLiteral("quorl:help");
-}
-
-bool isOwnScheme(const QString &scheme)
-{
-    return scheme.compare(QLatin1String(kScheme), Qt::CaseInsensitive) == 0
-           || scheme.compare(QLatin1String("qrc"), Qt::CaseInsensitive) == 0;
 }
 
 QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent)

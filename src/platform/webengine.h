@@ -18,9 +18,6 @@ QString startPageAddress();
 // The address of the program's help page.
 QString helpPageAddress();
 
-// The schemes of the program's own pages and resources (the start and help pages, the
-// resources the program is built with), which pages of the web never reach.
-bool isOwnScheme(const QString &scheme);
 
 // The profile the tabs of one main window share, with its storage in dataFolder.
 // The owner must delete its pages before the profile.
