@@ -1,6 +1,7 @@
 #include "webengine.h"
 
 #include "platform/dialogs.h"
+#include "platform/privacy.h"
 #include "platform/webbrowser.h"
 
 #include <QBuffer>
@@ -68,6 +69,9 @@ QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent)
     // before its storage can be pointed anywhere else. All of the program's data lives
     // below its own folder, so the engine is shown a home of ours while it starts.
     const QString engine = dataFolder + QStringLiteral("/Engine");
+    // The engine's storage holds the cookies and the pages' own data: the user's alone.
+    // The engine makes what it adds there the user's alone by itself.
+    Privacy::closeFolder(engine);
     const QByteArray keys[] = {QByteArrayLiteral("XDG_DATA_HOME"), QByteArrayLiteral("XDG_CACHE_HOME")};
     QList<std::optional<QByteArray>> saved;
     for (const QByteArray &key : keys) {

@@ -1,5 +1,6 @@
 #include "officeworker.h"
 
+#include "platform/privacy.h"
 #include "platform/wait.h"
 
 #include <QDir>
@@ -106,6 +107,11 @@ void OfficeWorker::launch(const QList<QJsonObject> &ahead)
     m_process->setProgram(m_workerPath);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TMPDIR"), m_private->path());
+    // LibreOffice reads its settings through dconf, which keeps a file in the session's
+    // runtime folder, or below the home's cache folder when the session has none: then
+    // it goes into the worker's own folder, and with it.
+    if (!environment.contains(QStringLiteral("XDG_RUNTIME_DIR")))
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_private->path());
     m_process->setProcessEnvironment(environment);
     m_process->setProcessChannelMode(QProcess::SeparateChannels);
     m_process->setStandardErrorFile(QProcess::nullDevice());
@@ -116,7 +122,9 @@ void OfficeWorker::launch(const QList<QJsonObject> &ahead)
         kill();
         return;
     }
-    QDir().mkpath(m_profileFolder);
+    // LibreOffice's profile lists the documents it opened: the user's alone, as the
+    // worker makes everything in it.
+    Privacy::closeFolder(m_profileFolder);
     const QJsonObject init{{QStringLiteral("op"), QStringLiteral("init")},
                            {QStringLiteral("install"), libreOfficeProgramFolder()},
                            {QStringLiteral("profile"), QUrl::fromLocalFile(m_profileFolder).toString()}};
