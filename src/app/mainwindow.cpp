@@ -118,8 +118,13 @@ QTabBar::tab:disabled { background: palette(button); color: rgb(160, 160, 160); 
 } // namespace
 
 MainWindow::MainWindow(const QString &appPath, QWidget *parent)
+    : MainWindow(Paths(appPath), parent)
+{
+}
+
+MainWindow::MainWindow(const Paths &paths, QWidget *parent)
     : QWidget(parent)
-    , m_state(appPath)
+    , m_state(paths)
 {
     setWindowTitle(kTitle);
     buildWidgets();
@@ -443,6 +448,8 @@ void MainWindow::setCaptions()
     m_statusBar->setAccessibleName(m_state.text(275, QStringLiteral("Status")));
     m_progressBar->setAccessibleName(m_state.text(276, QStringLiteral("Load progress")));
     m_tab1->setAccessibleName(m_state.text(274, QStringLiteral("Tabs")));
+    m_cmdMoveL->setAccessibleName(m_state.text(308, QStringLiteral("Move the window (left handle)")));
+    m_cmdMove->setAccessibleName(m_state.text(309, QStringLiteral("Move the window (right handle)")));
     for (int i = 0; i < m_tab1->count(); ++i)
         setTabCaption(i, m_tab1->tabText(i));
     for (WebBrowser *web : m_web)

@@ -198,7 +198,7 @@ void Dispatch::dropDown(const QString &key)
     } else if (is(key, "FILE:EXPLORER")) {
         const QString text = m_window->addressBox()->currentText().trimmed();
         if (!text.isEmpty())
-            shell.openUrl(QUrl::fromUserInput(text));
+            openInSystemBrowser(QUrl::fromUserInput(text));
     } else if (is(key, "FILE:SECURITY") || is(key, "FILE:VOLUME") || is(key, "FILE:INTERNET")) {
         const Shell::Settings kind = is(key, "FILE:SECURITY") ? Shell::Settings::Security
                                      : is(key, "FILE:VOLUME") ? Shell::Settings::Sound
@@ -336,6 +336,23 @@ void Dispatch::openFind()
     m_findBar->open(m_window->currentBrowser());
     // Placed once it is visible: above the status panel, over no command.
     m_window->runResizeRules();
+}
+
+void Dispatch::openInSystemBrowser(const QUrl &url)
+{
+    Shell::instance().openInBrowser(url, this, [this, url](const Shell::HandOffEnd &end) {
+        if (!end.failed())
+            return;
+        const AppState &s = m_window->state();
+        // An address can be a whole document (data:): the message shows its start.
+        QString shown = url.toDisplayString();
+        if (shown.size() > 200)
+            shown = shown.left(200) + QChar(0x2026);
+        Dialogs::messageWhenIdle(m_window, Dialogs::Icon::Warning, kTitle,
+                                 s.text(304, QStringLiteral("The address could not be opened in another browser:"))
+                                     + u'\n' + shown + u'\n'
+                                     + MailExport::handOffReason(s, QStringLiteral("xdg-open"), end));
+    });
 }
 
 void Dispatch::showProperties()

@@ -10,6 +10,7 @@
 
 class FindBar;
 class MainWindow;
+class QUrl;
 
 // The main window's click handler: selects the work of a command bar button by its key
 // and the instance it was clicked on (0 main toolbar, 2 right-hand toolbar, 3 the
@@ -44,6 +45,8 @@ private:
     void switchLanguage(const QString &key);
     void showProperties();
     void saveOptions();
+    // "FILE:EXPLORER": the address in the desktop's browser; a failure is told.
+    void openInSystemBrowser(const QUrl &url);
 
     MainWindow *m_window;
     FindBar *m_findBar;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/shell.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -48,6 +50,8 @@ public:
     // How the mail program is told about the attachment, by the program's name.
     static QStringList mailArguments(const QString &program, const QString &archive);
     static int removeOldArchives();
+    // Why a program handed a job failed, in the user's language, the program named.
+    static QString handOffReason(const AppState &state, const QString &program, const Shell::HandOffEnd &end);
 
 private:
     AppState &m_state;
