@@ -112,6 +112,11 @@ void OfficeWorker::launch(const QList<QJsonObject> &ahead)
     // it goes into the worker's own folder, and with it.
     if (!environment.contains(QStringLiteral("XDG_RUNTIME_DIR")))
         environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_private->path());
+    // LibreOffice also makes the home's settings folder when there is none; then there
+    // are no settings of the user's there to read either.
+    if (!environment.contains(QStringLiteral("XDG_CONFIG_HOME"))
+        && !QFileInfo(QDir::homePath() + QStringLiteral("/.config")).isDir())
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_private->path());
     m_process->setProcessEnvironment(environment);
     m_process->setProcessChannelMode(QProcess::SeparateChannels);
     m_process->setStandardErrorFile(QProcess::nullDevice());
