@@ -55,9 +55,9 @@ bool useProgramFolder(const Paths &paths, QString *error)
     // a whole: nothing in it is anyone else's business.
     if (root != paths.executables() && !Privacy::closeFolder(root, error))
         return false;
-    // In a portable folder the executables stay as they were unpacked, and the data
-    // folders the program made beside them are closed. One that cannot be is no reason
-    // not to start: the program says so when it cannot write there.
+    // The data folders and their files, whichever the folder (in a portable one the
+    // executables beside them stay as they were unpacked). One that cannot be closed is
+    // no reason not to start: the program says so when it cannot write there.
     for (const char *name : {"Data", "Languages", "Links", "Images"}) {
         const QString folder = Paths::resolve(root, QString::fromLatin1(name));
         if (QFileInfo(folder).isDir())

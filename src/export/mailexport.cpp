@@ -122,7 +122,7 @@ void MailExport::saveAsO()
         const QString text = end.kind == Shell::HandOffEnd::Kind::NotStarted
                                  ? notStarted
                                  : m_state.text(302, QStringLiteral("The mail program did not take the archive:"))
-                                       + u'\n' + handOffReason(m_state, program, end) + u'\n'
+                                       + u'\n' + handOffReason(m_state, program, end) + QStringLiteral("\n\n")
                                        + m_state.text(303, QStringLiteral("Attach the archive to a message "
                                                                           "yourself; it is here:"))
                                        + u'\n' + archive;

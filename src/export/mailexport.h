@@ -16,8 +16,10 @@ struct AppState;
 
 // SaveAsO, "SAVE:OUTLOOK": the user picks a file, the program packs it into a zip
 // archive in its private temporary folder and starts the mail program of the language
-// file with the archive attached. The archive stays there for the mail program to read;
-// archives older than a day are removed at the next start.
+// file with the archive attached, without holding the window while it runs. The archive
+// stays there for the mail program to read; a mail program that does not take it is
+// named, with the archive for the user to attach by hand. Archives older than a day are
+// removed at the next start.
 class MailExport : public QObject
 {
     Q_OBJECT

@@ -157,8 +157,8 @@ TEST_F(MailWindowTest, AMailProgramThatFailsIsToldWithTheArchive)
     ASSERT_EQ(dialogs.dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.dialogs.messages[0].icon, Dialogs::Icon::Warning);
     EXPECT_EQ(dialogs.dialogs.messages[0].text,
-              s.lang.entry(302) + u'\n' + QStringLiteral("xdg-email: ") + s.lang.entry(305) + u'\n' + s.lang.entry(303)
-                  + u'\n' + archive());
+              s.lang.entry(302) + u'\n' + QStringLiteral("xdg-email: ") + s.lang.entry(305) + QStringLiteral("\n\n")
+                  + s.lang.entry(303) + u'\n' + archive());
     EXPECT_FALSE(s.lang.entry(302).isEmpty() || s.lang.entry(303).isEmpty() || s.lang.entry(305).isEmpty());
     const ZipListing listing = readZip(archive());
     ASSERT_TRUE(listing.ok) << str(listing.error);
