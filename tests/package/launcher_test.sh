@@ -140,6 +140,14 @@ check "the earlier package's user keeps the data, and nothing is delivered again
     'grep -qx history "$folder/Data/QuorlOffice.Hys" && grep -qx links "$folder/Links/Links.Bok" &&
      [ ! -e "$folder/QuorlFirst.txt" ] && ! grep -q firstrun "$work/report"'
 
+# A portable program folder the user unpacked there by hand is the user's: it stays.
+folder=$work/l/.local/share/QuorlOffice
+mkdir -p "$folder/Data" "$folder/Languages" "$folder/Links"
+cp "$programs/QuorlOffice" "$programs/quorl-office" "$folder/"
+run "$work/l"
+check "a program folder unpacked by hand keeps its executables" \
+    'cmp -s "$programs/QuorlOffice" "$folder/QuorlOffice" && cmp -s "$programs/quorl-office" "$folder/quorl-office"'
+
 # XDG_DATA_HOME holds when it is an absolute path, and is ignored when it is not.
 : >"$work/report"
 run "$work/b" XDG_DATA_HOME="$work/b/data"
