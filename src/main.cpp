@@ -20,6 +20,16 @@ int cannotStart(const QString &reason)
 
 int main(int argc, char *argv[])
 {
+    // The help and the version need no display: they are answered before the window
+    // system is reached. Anything else waits for Qt to take its own options.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const CommandLine::Request early = CommandLine::parse(arguments); early.exitStatus == 0) {
+        std::fputs(early.output.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
     Application::prepare();
     QApplication app(argc, argv);
     // How the desktop shows the window: with the program's icon, under its menu entry.

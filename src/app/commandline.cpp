@@ -11,8 +11,14 @@ Request parse(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("A web browser that turns the page you read into an office "
                                                     "document."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
+    // The help and the version are the program's own options, as they are answered
+    // before Qt is set up (Qt's would offer Qt's options too, which need a display).
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help and end."));
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")},
+                                     QStringLiteral("Show the version and end."));
+    parser.addOption(help);
+    parser.addOption(version);
     const QCommandLineOption folder(QStringLiteral("program-folder"),
                                     QStringLiteral("Keep the data (Data, Languages, Links, Images) in <folder> "
                                                    "instead of beside the program."),
@@ -26,16 +32,20 @@ Request parse(const QStringList &arguments)
     parser.addOption(cannotStart);
 
     Request request;
+    // Without an application object Qt's help names no program.
+    auto helpText = [&] {
+        return parser.helpText().replace(QStringLiteral("<executable_name>"), arguments.value(0));
+    };
     auto refuse = [&](const QString &error) {
         request.exitStatus = 2;
-        request.output = error + u'\n' + parser.helpText();
+        request.output = error + u'\n' + helpText();
         return request;
     };
     if (!parser.parse(arguments))
         return refuse(parser.errorText());
     if (parser.isSet(help)) {
         request.exitStatus = 0;
-        request.output = parser.helpText();
+        request.output = helpText();
         return request;
     }
     if (parser.isSet(version)) {
