@@ -1,18 +1,56 @@
 #include "app/application.h"
+#include "app/commandline.h"
 #include "app/mainwindow.h"
+#include "platform/dialogs.h"
 
 #include <QApplication>
 #include <QIcon>
 
+#include <cstdio>
+
+namespace {
+
+int cannotStart(const QString &reason)
+{
+    Dialogs::instance().message(nullptr, Dialogs::Icon::Critical, QStringLiteral("QuorlOffice"), reason);
+    return 1;
+}
+
+} // namespace
+
 int main(int argc, char *argv[])
 {
+    // The help and the version need no display: they are answered before the window
+    // system is reached. Anything else waits for Qt to take its own options.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    if (const CommandLine::Request early = CommandLine::parse(arguments); early.exitStatus == 0) {
+        std::fputs(early.output.toLocal8Bit().constData(), stdout);
+        return 0;
+    }
+
     Application::prepare();
     QApplication app(argc, argv);
     // How the desktop shows the window: with the program's icon, under its menu entry.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quorloffice.QuorlOffice"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quorloffice.svg")));
 
-    MainWindow window(Application::appPath());
+    const CommandLine::Request request = CommandLine::parse(QCoreApplication::arguments());
+    if (request.exitStatus) {
+        std::fputs(request.output.toLocal8Bit().constData(), *request.exitStatus == 0 ? stdout : stderr);
+        return *request.exitStatus;
+    }
+    if (!request.cannotStart.isEmpty())
+        return cannotStart(request.cannotStart);
+
+    const QString executables = Application::executablesFolder();
+    const Paths paths(request.programFolder.isEmpty() ? executables : request.programFolder, executables);
+    QString error;
+    if (!Application::useProgramFolder(paths, &error))
+        return cannotStart(QStringLiteral("QuorlOffice cannot start: ") + error);
+
+    MainWindow window(paths);
     if (!window.load())
         return 1;
     QObject::connect(&window, &MainWindow::homePageLoaded, &window, [] {

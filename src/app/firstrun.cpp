@@ -1,6 +1,7 @@
 #include "firstrun.h"
 
 #include "platform/paths.h"
+#include "platform/privacy.h"
 
 #include <QDir>
 #include <QFile>
@@ -30,6 +31,8 @@ bool moveOver(const QString &source, const QString &target, bool replace, QStrin
         *detail = QStringLiteral("cannot copy ") + source + QStringLiteral(" to ") + target;
         return false;
     }
+    // The copy takes the delivered file's permissions; the user's files are the user's alone.
+    Privacy::closeFile(target);
     if (!QFile::remove(source)) {
         *detail = QStringLiteral("cannot remove ") + source;
         return false;
@@ -59,7 +62,7 @@ Result moveData(const QString &appPath)
     const QString root = QDir::cleanPath(appPath);
     for (const char *folder : {"Links", "Data", "Languages", "Images"}) {
         const QString dir = Paths::resolve(root, QString::fromLatin1(folder));
-        QDir().mkpath(dir); // an existing folder is fine
+        Privacy::makeFolder(dir); // an existing folder is fine
     }
     const QString links = Paths::resolve(root, QStringLiteral("Links"));
     const QString languages = Paths::resolve(root, QStringLiteral("Languages"));

@@ -74,8 +74,13 @@ QTabBar::tab:disabled { background: palette(button); color: rgb(160, 160, 160); 
 } // namespace
 
 MainWindow::MainWindow(const QString &appPath, QWidget *parent)
+    : MainWindow(Paths(appPath), parent)
+{
+}
+
+MainWindow::MainWindow(const Paths &paths, QWidget *parent)
     : QWidget(parent)
-    , m_state(appPath)
+    , m_state(paths)
 {
     setWindowTitle(kTitle);
     buildWidgets();

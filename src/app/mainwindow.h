@@ -39,7 +39,9 @@ class MainWindow : public QWidget
 {
     Q_OBJECT
 public:
+    // appPath: the program folder, which also holds the executables (a portable folder).
     explicit MainWindow(const QString &appPath, QWidget *parent = nullptr);
+    explicit MainWindow(const Paths &paths, QWidget *parent = nullptr);
     ~MainWindow() override;
 
     // The window's load: first-run installation, options, language, geometry, history

@@ -240,6 +240,8 @@ void MainWindow::setCaptions()
     m_statusText->setAccessibleName(m_state.text(275, QStringLiteral("Status")));
     m_progressBar->setAccessibleName(m_state.text(276, QStringLiteral("Load progress")));
     m_tabStrip->setAccessibleName(m_state.text(274, QStringLiteral("Tabs")));
+    m_moveButtonLeft->setAccessibleName(m_state.text(308, QStringLiteral("Move the window (left handle)")));
+    m_moveButton->setAccessibleName(m_state.text(309, QStringLiteral("Move the window (right handle)")));
     for (int i = 0; i < m_tabStrip->count(); ++i)
         setTabCaption(i, m_tabStrip->tabText(i));
     for (WebBrowser *web : m_pages)

@@ -14,7 +14,9 @@
 #include "settings/appstate.h"
 #include "settings/bookmark.h"
 
+#include <QPointer>
 #include <QUrl>
+#include <QWidget>
 
 namespace {
 
@@ -175,7 +177,7 @@ void Dispatch::dropDown(const QString &key)
     } else if (is(key, "FILE:EXPLORER")) {
         const QString text = m_host.addressText().trimmed();
         if (!text.isEmpty())
-            shell.openUrl(QUrl::fromUserInput(text));
+            openInSystemBrowser(QUrl::fromUserInput(text));
     } else if (is(key, "FILE:SECURITY") || is(key, "FILE:VOLUME") || is(key, "FILE:INTERNET")) {
         const Shell::Settings kind = is(key, "FILE:SECURITY") ? Shell::Settings::Security
                                      : is(key, "FILE:VOLUME") ? Shell::Settings::Sound
@@ -307,6 +309,24 @@ void Dispatch::saveOptions()
         Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
                                     m_state.text(219, QStringLiteral("This file could not be written:")) + u'\n'
                                         + m_state.optionsPath());
+}
+
+void Dispatch::openInSystemBrowser(const QUrl &url)
+{
+    const QPointer<QWidget> parent = m_host.dialogParent();
+    Shell::instance().openInBrowser(url, this, [this, parent, url](const Shell::HandOffEnd &end) {
+        if (!end.failed())
+            return;
+        const AppState &s = m_state;
+        // An address can be a whole document (data:): the message shows its start.
+        QString shown = url.toDisplayString();
+        if (shown.size() > 200)
+            shown = shown.left(200) + QChar(0x2026);
+        Dialogs::messageWhenIdle(parent, Dialogs::Icon::Warning, kTitle,
+                                 s.text(304, QStringLiteral("The address could not be opened in another browser:"))
+                                     + u'\n' + shown + u'\n'
+                                     + MailExport::handOffReason(s, QStringLiteral("xdg-open"), end));
+    });
 }
 
 void Dispatch::showProperties()

@@ -10,6 +10,7 @@ class CommandHost;
 class Exports;
 class MailExport;
 class WebBrowser;
+class QUrl;
 
 // The main window's click handler: selects the work of a command bar button by its key
 // and the instance it was clicked on (0 main toolbar, 2 right-hand toolbar, 3 the
@@ -46,6 +47,8 @@ private:
     void showProperties();
     void saveOptions();
     void print(WebBrowser *web);
+    // "FILE:EXPLORER": the address in the desktop's browser; a failure is told.
+    void openInSystemBrowser(const QUrl &url);
 
     AppState &m_state;
     CommandHost &m_host;

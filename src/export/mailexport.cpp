@@ -7,6 +7,8 @@
 #include "settings/appstate.h"
 
 #include <QFileInfo>
+#include <QPointer>
+#include <QWidget>
 #include <QUrl>
 
 namespace {
@@ -106,6 +108,39 @@ void MailExport::sendAsZip()
         dialogs.message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, s.lang.entry(207));
         return;
     }
-    if (!Shell::instance().startProgram(program, mailArguments(program, archive)))
-        dialogs.message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, notStarted);
+    // The mail program may find no mail client set up, or fail otherwise: the user is
+    // told, with the archive, which stays where it is for a day, to attach by hand.
+    const QPointer<QWidget> parent = m_host.dialogParent();
+    Shell::instance().handOff(program, mailArguments(program, archive), this,
+                              [this, parent, notStarted, program, archive](const Shell::HandOffEnd &end) {
+        if (!end.failed())
+            return;
+        const QString text = end.kind == Shell::HandOffEnd::Kind::NotStarted
+                                 ? notStarted
+                                 : m_state.text(302, QStringLiteral("The mail program did not take the archive:"))
+                                       + u'\n' + handOffReason(m_state, program, end) + QStringLiteral("\n\n")
+                                       + m_state.text(303, QStringLiteral("Attach the archive to a message "
+                                                                          "yourself; it is here:"))
+                                       + u'\n' + archive;
+        Dialogs::messageWhenIdle(parent, Dialogs::Icon::Warning, kTitle, text);
+    });
+}
+
+QString MailExport::handOffReason(const AppState &state, const QString &program, const Shell::HandOffEnd &end)
+{
+    QString reason;
+    switch (end.kind) {
+    case Shell::HandOffEnd::Kind::NotStarted:
+    case Shell::HandOffEnd::Kind::NothingSetUp:
+        reason = state.text(305, QStringLiteral("No program for this is set up on this computer."));
+        break;
+    case Shell::HandOffEnd::Kind::Crashed:
+        reason = state.text(307, QStringLiteral("It stopped unexpectedly."));
+        break;
+    default:
+        reason = state.text(306, QStringLiteral("It ended with status")) + u' ' + QString::number(end.status)
+                 + u'.';
+        break;
+    }
+    return QFileInfo(program).fileName() + QStringLiteral(": ") + reason;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/shell.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -12,8 +14,10 @@ struct AppState;
 
 // "SAVE:OUTLOOK", sending a file by e-mail: the user picks a file, the program packs it into a zip
 // archive in its private temporary folder and starts the mail program of the language
-// file with the archive attached. The archive stays there for the mail program to read;
-// archives older than a day are removed at the next start.
+// file with the archive attached, without holding the window while it runs. The archive
+// stays there for the mail program to read; a mail program that does not take it is
+// named, with the archive for the user to attach by hand. Archives older than a day are
+// removed at the next start.
 class MailExport : public QObject
 {
     Q_OBJECT
@@ -46,6 +50,8 @@ public:
     // How the mail program is told about the attachment, by the program's name.
     static QStringList mailArguments(const QString &program, const QString &archive);
     static int removeOldArchives();
+    // Why a program handed a job failed, in the user's language, the program named.
+    static QString handOffReason(const AppState &state, const QString &program, const Shell::HandOffEnd &end);
 
 private:
     AppState &m_state;

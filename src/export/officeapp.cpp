@@ -46,7 +46,7 @@ OfficeApp::~OfficeApp()
 
 QString OfficeApp::workerPath(const AppState &state)
 {
-    return state.paths.file(QStringLiteral("quorl-office"));
+    return state.paths.executable(QStringLiteral("quorl-office"));
 }
 
 QString OfficeApp::profileFolder(const AppState &state)

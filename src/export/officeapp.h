@@ -62,7 +62,8 @@ public:
     bool cancelled() const { return m_worker.cancelled(); }
     OfficeWorker &worker() { return m_worker; }
 
-    // The worker executable and LibreOffice's profile of the program's own.
+    // The worker executable, beside the program's, and LibreOffice's profile of the
+    // program's own, in the program folder.
     static QString workerPath(const AppState &state);
     static QString profileFolder(const AppState &state);
 

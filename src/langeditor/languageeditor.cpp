@@ -8,6 +8,7 @@
 #include "platform/dialogs.h"
 #include "platform/imagelist.h"
 #include "platform/paths.h"
+#include "platform/privacy.h"
 #include "platform/textfile.h"
 
 #include <QDir>
@@ -225,7 +226,7 @@ void LanguageEditor::save()
         return;
     }
     const QString cannotSave = m_state.text(319, QStringLiteral("The language file could not be saved:"));
-    if (!QFileInfo(folder).isDir() && !QDir().mkpath(folder)) {
+    if (!Privacy::makeFolder(folder)) {
         message(cannotSave + u'\n' + folder);
         return;
     }

@@ -1,5 +1,6 @@
 #include "dialogs.h"
 
+#include "platform/privacy.h"
 #include "platform/wait.h"
 
 #include <QCheckBox>
@@ -14,11 +15,29 @@
 #include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
+#include <QPointer>
 #include <QPrinter>
+#include <QSettings>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
 Dialogs *g_override = nullptr;
+
+// Qt's file dialog keeps its last folder, its view and the folders visited in Qt's
+// settings file, which names the user's folders: it is made the user's alone before the
+// dialog writes it, as Qt keeps the permissions of the file it replaces.
+void keepDialogStatePrivate()
+{
+    const QByteArray path = QFile::encodeName(QSettings(QSettings::UserScope, QStringLiteral("QtProject")).fileName());
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0)
+        ::close(fd);
+    else
+        Privacy::closeFile(QFile::decodeName(path));
+}
 
 QMessageBox::Icon toQt(Dialogs::Icon icon)
 {
@@ -69,6 +88,21 @@ void Dialogs::message(QWidget *parent, Icon icon, const QString &title, const QS
     box.exec();
 }
 
+void Dialogs::messageWhenIdle(QWidget *parent, Icon icon, const QString &title, const QString &text)
+{
+    if (!Wait::active()) {
+        instance().message(parent, icon, title, text);
+        return;
+    }
+    const QPointer<QWidget> guard(parent);
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = QObject::connect(Wait::notifier(), &Wait::idle, Wait::notifier(), [=] {
+        QObject::disconnect(*once);
+        if (guard || !parent)
+            instance().message(guard, icon, title, text);
+    });
+}
+
 bool Dialogs::question(QWidget *parent, const QString &title, const QString &text)
 {
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, parent);
@@ -88,6 +122,7 @@ QString Dialogs::saveFile(QWidget *parent, const QString &title, const QString &
     const QString start = folder.isEmpty() ? suggestedName : folder + u'/' + suggestedName;
     const QString filters = toQtFilter(filter);
     QString selected;
+    keepDialogStatePrivate();
     const QString path = QFileDialog::getSaveFileName(parent, title, start, filters, &selected,
                                                       QFileDialog::DontConfirmOverwrite);
     if (filterIndex)
@@ -98,6 +133,7 @@ QString Dialogs::saveFile(QWidget *parent, const QString &title, const QString &
 QString Dialogs::openFile(QWidget *parent, const QString &title, const QString &filter,
                           const QString &fileName)
 {
+    keepDialogStatePrivate();
     return QFileDialog::getOpenFileName(parent, title, fileName, toQtFilter(filter));
 }
 

@@ -19,6 +19,10 @@ public:
     virtual ~Dialogs() = default;
 
     virtual void message(QWidget *parent, Icon icon, const QString &title, const QString &text);
+    // A message about something that ended in its own time (a program a command
+    // started): shown now, or once the wait that runs has ended, so that it never comes
+    // between the steps of an export. Nothing is shown when the parent is gone by then.
+    static void messageWhenIdle(QWidget *parent, Icon icon, const QString &title, const QString &text);
     // Yes/No question; true for Yes.
     virtual bool question(QWidget *parent, const QString &title, const QString &text);
     // Save dialog without an overwrite prompt. filter uses the "Name (*.ext)|*.ext"

@@ -28,8 +28,9 @@ QStringList rawEntries(const QString &dir)
 
 } // namespace
 
-Paths::Paths(QString appPath)
+Paths::Paths(QString appPath, QString executables)
     : m_appPath(QDir::cleanPath(std::move(appPath)))
+    , m_executables(executables.isEmpty() ? m_appPath : QDir::cleanPath(std::move(executables)))
 {
 }
 

@@ -3,8 +3,11 @@
 #include <QString>
 #include <QStringList>
 
-// Where every file of the program lives: below AppPath, the folder of the executable
-// (a test hands in a temporary folder instead).
+// Where every file of the program lives. Two folders: AppPath, the program folder that
+// holds the data (Data, Languages, Links, Images and the first-run delivery), and the
+// folder of the executables (the office worker). A portable program folder is both; an
+// installed program runs from the system's folder and keeps each user's data in a
+// folder of the user's own (a test hands in a temporary folder for both).
 //
 // The program names its files with varying letter case ("QuorlOffice.Hys" and
 // "QuorlOffice.hys", "lang_english.txt" and "Lang_English.txt"), as the file system it
@@ -14,9 +17,13 @@
 class Paths
 {
 public:
-    explicit Paths(QString appPath);
+    // executables: the folder of the executables; empty when it is appPath itself.
+    explicit Paths(QString appPath, QString executables = QString());
 
     const QString &appPath() const { return m_appPath; }
+    const QString &executables() const { return m_executables; }
+    // An executable of the program (the office worker), by its name.
+    QString executable(const QString &name) const { return m_executables + u'/' + name; }
 
     // AppPath + "/" + relative, each component matched without regard to case.
     QString file(const QString &relative) const;
@@ -33,4 +40,5 @@ public:
 
 private:
     QString m_appPath;
+    QString m_executables;
 };

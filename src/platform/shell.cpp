@@ -4,14 +4,29 @@
 
 #include <QDesktopServices>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <memory>
 #include <optional>
 
 namespace {
+
 Shell *g_override = nullptr;
+
+// A hand-off that fails does so at once (the desktop's helpers give up in a moment); one
+// that is still running after this long has started the program it was for.
+constexpr int kHandOffMs = 60000;
+
+// The desktop's helpers (xdg-open, xdg-email) end with 3 when no program on the machine
+// is set up for the job.
+bool isDesktopHelper(const QString &program)
+{
+    return QFileInfo(program).fileName().startsWith(QLatin1String("xdg-"));
+}
+
 } // namespace
 
 Shell &Shell::instance()
@@ -63,6 +78,57 @@ bool Shell::startProgram(const QString &program, const QStringList &arguments)
     if (program.isEmpty())
         return false;
     return QProcess::startDetached(program, arguments);
+}
+
+void Shell::handOff(const QString &program, const QStringList &arguments, QObject *context, HandOffDone done)
+{
+    // No parent: the helper may outlive the window, and ending the program must not end
+    // the mail program or the browser the user is working in.
+    auto *process = new QProcess;
+    process->setProgram(program);
+    process->setArguments(arguments);
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    const QPointer<QObject> guard(context);
+    auto told = std::make_shared<bool>(false);
+    auto tell = [guard, told, done = std::move(done)](const HandOffEnd &end) {
+        if (*told)
+            return;
+        *told = true;
+        if (guard)
+            done(end);
+    };
+    QObject::connect(process, &QProcess::finished, process, [process, program, tell](int code, QProcess::ExitStatus status) {
+        HandOffEnd end;
+        end.status = code;
+        if (status != QProcess::NormalExit)
+            end.kind = HandOffEnd::Kind::Crashed;
+        else if (code == 3 && isDesktopHelper(program))
+            end.kind = HandOffEnd::Kind::NothingSetUp;
+        else if (code != 0)
+            end.kind = HandOffEnd::Kind::Failed;
+        tell(end);
+        process->deleteLater();
+    });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, tell](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        tell({HandOffEnd::Kind::NotStarted, 0});
+        process->deleteLater();
+    });
+    QTimer::singleShot(kHandOffMs, process, [tell] { tell({}); });
+    process->start();
+}
+
+void Shell::openInBrowser(const QUrl &url, QObject *context, HandOffDone done)
+{
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (!url.isValid() || opener.isEmpty()) {
+        // Told once events run, as every other end.
+        QTimer::singleShot(0, context, [done = std::move(done)] { done({HandOffEnd::Kind::NotStarted, 0}); });
+        return;
+    }
+    handOff(opener, {url.toString(QUrl::FullyEncoded)}, context, std::move(done));
 }
 
 QString Shell::findProgram(const QString &program)
@@ -120,6 +186,19 @@ bool RecordingShell::startProgram(const QString &program, const QStringList &arg
 {
     programs.append({program, arguments});
     return true;
+}
+
+void RecordingShell::handOff(const QString &program, const QStringList &arguments, QObject *context,
+                             HandOffDone done)
+{
+    programs.append({program, arguments});
+    QTimer::singleShot(0, context, [done = std::move(done), end = handOffEnd] { done(end); });
+}
+
+void RecordingShell::openInBrowser(const QUrl &url, QObject *context, HandOffDone done)
+{
+    urls.append(url);
+    QTimer::singleShot(0, context, [done = std::move(done), end = handOffEnd] { done(end); });
 }
 
 QStringList RecordingShell::settingsProgram(Settings) const

@@ -1,5 +1,6 @@
 #include "textfile.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -19,6 +20,12 @@ namespace TextFile {
 namespace {
 
 WriteFunction g_write = ::write;
+QString g_privateFolder;
+
+bool isPrivate(const QString &path)
+{
+    return !g_privateFolder.isEmpty() && QDir::cleanPath(path).startsWith(g_privateFolder + u'/');
+}
 
 mode_t currentUmask()
 {
@@ -108,7 +115,10 @@ bool writeAtomically(const QString &target, const QByteArray &bytes, QString *er
         data += written;
         left -= written;
     }
-    if (::fchmod(fd, hadFile ? (old.st_mode & 07777) : (0666 & ~currentUmask())) != 0 && hadFile)
+    mode_t mode = hadFile ? (old.st_mode & 07777) : (0666 & ~currentUmask());
+    if (isPrivate(resolvedInfo.absoluteFilePath()))
+        mode &= 07700;
+    if (::fchmod(fd, mode) != 0 && hadFile)
         return abandon(errno);
     if (::fsync(fd) != 0)
         return abandon(errno);
@@ -132,6 +142,11 @@ bool writeAtomically(const QString &target, const QByteArray &bytes, QString *er
 }
 
 } // namespace
+
+void setPrivateFolder(const QString &folder)
+{
+    g_privateFolder = folder.isEmpty() ? QString() : QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
+}
 
 QString decode(const QByteArray &bytes)
 {

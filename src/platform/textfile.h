@@ -35,6 +35,12 @@ bool writeLines(const QString &path, const QStringList &lines, QString *error = 
 // Writes raw bytes, replacing the file atomically, with the same guarantees.
 bool writeBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
+// The program folder for the data (empty: none). Every file the write path makes or
+// replaces below it is the user's alone (0600), whatever the umask; a file written
+// elsewhere, such as a document the user saves, gets the permissions a new file usually
+// gets, or keeps those of the file it replaces.
+void setPrivateFolder(const QString &folder);
+
 // The system call the write path uses for its data; a test replaces it to make the disk
 // fill up. Returns the one it replaced; nullptr restores the real one.
 using WriteFunction = long (*)(int fd, const void *data, unsigned long size);

@@ -1,6 +1,7 @@
 #include "webengine.h"
 
 #include "platform/downloads.h"
+#include "platform/privacy.h"
 #include "platform/webbrowser.h"
 
 #include <QBuffer>
@@ -8,6 +9,9 @@
 #include <QList>
 
 #include <optional>
+
+#include <fcntl.h>
+#include <unistd.h>
 #include <QFileInfo>
 #include <QWebEngineDownloadRequest>
 #include <QFile>
@@ -93,6 +97,15 @@ QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent)
     // before its storage can be pointed anywhere else. All of the program's data lives
     // below its own folder, so the engine is shown a home of ours while it starts.
     const QString engine = dataFolder + QStringLiteral("/Engine");
+    // The engine's storage holds the cookies, the pages' own data and the addresses
+    // visited: the user's alone. The engine makes its files so itself, all but its table
+    // of visited links, which it writes with the umask's permissions into the file that
+    // is there: made beforehand, that file is the user's alone too.
+    Privacy::closeFolder(engine);
+    const QByteArray visited = QFile::encodeName(engine + QStringLiteral("/Visited Links"));
+    const int made = ::open(visited.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (made >= 0)
+        ::close(made);
     const QByteArray keys[] = {QByteArrayLiteral("XDG_DATA_HOME"), QByteArrayLiteral("XDG_CACHE_HOME")};
     QList<std::optional<QByteArray>> saved;
     for (const QByteArray &key : keys) {

@@ -20,6 +20,10 @@ struct AppState
         : paths(appPath)
     {
     }
+    explicit AppState(Paths folders)
+        : paths(std::move(folders))
+    {
+    }
 
     Paths paths;
     Options options;

@@ -83,6 +83,8 @@ class CommandTableTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // No button of an earlier window decides here what is enabled or checked.
+        CommandCatalogue::instance().clear();
         state.langSettings.searchURL = QStringLiteral("http://search.example/");
         state.langSettings.dictionaryURL = QStringLiteral("http://words.example/");
         state.langSettings.mapURL = QStringLiteral("http://maps.example/");

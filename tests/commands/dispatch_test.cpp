@@ -2,6 +2,7 @@
 #include "browser/tabbrowsing.h"
 #include "commands/dispatch.h"
 #include "platform/commandbar.h"
+#include "platform/dragbutton.h"
 #include "support/windowfixture.h"
 
 #include <QComboBox>
@@ -65,6 +66,9 @@ TEST_F(DispatchTest, LanguageSwitchChangesCaptionsAndTheOptions)
     EXPECT_EQ(button("BACK")->toolTip(), QStringLiteral("Indietro"));
     EXPECT_EQ(button("EDIT:TXT")->caption(), QStringLiteral("Lang_italiano.txt"));
     EXPECT_EQ(window->state().groups.entry(20).title, QStringLiteral("Gruppo 20"));
+    // The status panel's two drag buttons, named for a screen reader.
+    EXPECT_EQ(window->moveButtonLeft()->accessibleName(), QStringLiteral("Sposta la finestra (maniglia sinistra)"));
+    EXPECT_EQ(window->moveButton()->accessibleName(), QStringLiteral("Sposta la finestra (maniglia destra)"));
     EXPECT_TRUE(window->tabBar()->tabText(1).isEmpty()); // a load empties every caption
     EXPECT_EQ(optionsLines().value(5), QStringLiteral("italiano"));
 }
@@ -146,6 +150,16 @@ TEST_F(DispatchTest, ShellOpeningsPassTextAsArguments)
     click(3, "EDIT:TXT");
     ASSERT_EQ(shell.shell.urls.size(), 2);
     EXPECT_EQ(shell.shell.urls[1], QUrl::fromLocalFile(folder.file(QStringLiteral("Languages/Lang_English.txt"))));
+    EXPECT_TRUE(dialogs.dialogs.messages.isEmpty());
+
+    // No browser set up on the machine: the user is told, with the address.
+    shell.shell.handOffEnd = {Shell::HandOffEnd::Kind::NothingSetUp, 3};
+    window->addressBox()->setEditText(url("/a"));
+    click(3, "FILE:EXPLORER");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialogs.dialogs.messages.isEmpty(); }, 5000));
+    const AppState &s = window->state();
+    EXPECT_EQ(dialogs.dialogs.messages[0].text,
+              s.lang.entry(304) + u'\n' + url("/a") + QStringLiteral("\nxdg-open: ") + s.lang.entry(305));
 }
 
 TEST_F(DispatchTest, SettingsItemsNeedASettingsProgram)

@@ -10,6 +10,8 @@
 #include <QProcessEnvironment>
 #include <QTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 QString run(const QString &program, const QStringList &arguments)
@@ -50,7 +52,9 @@ QStringList filesBelow(const QString &folder)
 class ProgramRun
 {
 public:
-    ProgramRun(ProgramFolder &folder, const QString &home)
+    // folder: where the executable is put; arguments: the program's command line.
+    ProgramRun(TempFolder &folder, const QString &home, QStringList arguments = {})
+        : arguments(std::move(arguments))
     {
         exe = folder.file(QStringLiteral("QuorlOffice"));
         EXPECT_TRUE(QFile::copy(QStringLiteral(QUORL_PROGRAM_DIR "/QuorlOffice"), exe));
@@ -65,7 +69,7 @@ public:
 
     bool start()
     {
-        program.start(exe, {});
+        program.start(exe, arguments);
         if (!program.waitForStarted(10000))
             return false;
         const bool loaded = QTest::qWaitFor([&] {
@@ -99,6 +103,7 @@ public:
     }
 
     QString exe;
+    QStringList arguments;
     QProcess program;
     QByteArray log;
     QString window;
@@ -234,6 +239,101 @@ TEST(Program, FillsAWideScreenAndKeepsItsWidth)
                                  << home.read(QStringLiteral("log.txt")).toStdString();
     EXPECT_EQ(ini->value(3).toInt(), 2560 * 15);
     EXPECT_EQ(ini->value(2).toInt(), 1440 * 15);
+}
+
+// The installed program runs where it lies and keeps its data in the folder its launcher
+// names: the user's alone, also when an earlier version left it open to others, and
+// whatever the umask. Nothing lands beside the executables or below the home.
+TEST(Program, KeepsItsDataInTheFolderItIsGivenForTheUserAlone)
+{
+    HttpServer server;
+    server.addPage(QStringLiteral("/home"), "<html><head><title>Home</title></head><body>home</body></html>");
+    TempFolder programs;
+    ASSERT_TRUE(QFile::copy(QStringLiteral(QUORL_PROGRAM_DIR "/quorl-office"), programs.file(QStringLiteral("quorl-office"))));
+    ProgramFolder data;
+    data.baseUrl = server.url(QStringLiteral("/"));
+    data.installed(server.url(QStringLiteral("/home")));
+    QFile::remove(data.file(QStringLiteral("quorl-office")));
+    // Every folder and file open to others, as an earlier version left them.
+    QDirIterator all(data.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+    while (all.hasNext()) {
+        const QString path = all.next();
+        ::chmod(QFile::encodeName(path).constData(), QFileInfo(path).isDir() ? 0755 : 0644);
+    }
+    ::chmod(QFile::encodeName(data.path()).constData(), 0755);
+    TempFolder home;
+    ProgramRun app(programs, home.path(), {QStringLiteral("--program-folder"), data.path()});
+    const mode_t umaskBefore = ::umask(022);
+    const bool started = app.start();
+    ::umask(umaskBefore);
+    ASSERT_TRUE(started) << app.log.toStdString();
+    run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), app.window});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.program.state() == QProcess::NotRunning; }, 15000));
+    EXPECT_EQ(app.program.exitCode(), 0);
+
+    // The options were written at the exit, with the engine's storage and everything else.
+    EXPECT_EQ(TextFile::readLines(data.file(QStringLiteral("Data/QuorlOffice.Opt")))->size(), 6);
+    ASSERT_TRUE(QFileInfo(data.file(QStringLiteral("Data/Engine"))).isDir());
+    QStringList open;
+    QDirIterator below(data.path(), QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDirIterator::Subdirectories);
+    QStringList checked{data.path()};
+    while (below.hasNext())
+        checked.append(below.next());
+    for (const QString &path : checked) {
+        struct stat info;
+        if (::lstat(QFile::encodeName(path).constData(), &info) == 0 && !S_ISLNK(info.st_mode)
+            && (info.st_mode & 077) != 0)
+            open.append(QStringLiteral("%1 %2").arg(info.st_mode & 0777, 0, 8).arg(path));
+    }
+    EXPECT_GT(checked.size(), 20);
+    EXPECT_EQ(open, QStringList());
+    QStringList beside = QDir(programs.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    beside.sort();
+    EXPECT_EQ(beside, (QStringList{QStringLiteral("QuorlOffice"), QStringLiteral("quorl-office")}));
+    EXPECT_EQ(filesBelow(home.path()), QStringList());
+}
+
+// A launcher that could not set up the user's folder has the program show why: in a
+// window that fits on the screen, the long reason wrapped rather than cut off.
+TEST(Program, ShowsTheLaunchersReasonWholeInAWindowThatFits)
+{
+    TempFolder programs;
+    TempFolder home;
+    const QString reason = QStringLiteral(
+        "Cannot copy QuorlOffice's files into your folder /home/someone/.local/share/QuorlOffice: cp: error "
+        "writing \u2018/home/someone/.local/share/QuorlOffice/.templateh.doc.new\u2019: No space left on device");
+    ProgramRun app(programs, home.path(), {QStringLiteral("--cannot-start"), reason});
+    app.program.start(app.exe, app.arguments);
+    ASSERT_TRUE(app.program.waitForStarted(10000));
+    QString window;
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        window = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                 QStringLiteral("--pid"), QString::number(app.program.processId()),
+                                                 QStringLiteral("--name"), QStringLiteral("^QuorlOffice$")})
+                     .split(u'\n')
+                     .value(0);
+        return !window.isEmpty();
+    }, 20000)) << app.program.readAllStandardError().toStdString();
+    app.window = window;
+    QTest::qWait(500);
+    const QPoint origin = app.origin();
+    QSize size;
+    for (const QString &line : run(QStringLiteral("xwininfo"), {QStringLiteral("-id"), window}).split(u'\n')) {
+        if (line.trimmed().startsWith(QLatin1String("Width:")))
+            size.setWidth(line.section(u':', 1).trimmed().toInt());
+        else if (line.trimmed().startsWith(QLatin1String("Height:")))
+            size.setHeight(line.section(u':', 1).trimmed().toInt());
+    }
+    // On one line the reason alone would be some 1200 pixels wide.
+    EXPECT_TRUE(QRect(0, 0, 1280, 1024).contains(QRect(origin, size))) << origin.x() << ',' << origin.y() << ' '
+                                                                     << size.width() << 'x' << size.height();
+    EXPECT_LT(size.width(), 800);
+    xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), window, QStringLiteral("key"),
+             QStringLiteral("Return")});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.program.state() == QProcess::NotRunning; }, 15000));
+    EXPECT_EQ(app.program.exitCode(), 1);
+    EXPECT_EQ(filesBelow(programs.path()), QStringList{app.exe});
 }
 
 int main(int argc, char **argv)

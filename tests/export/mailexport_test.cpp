@@ -127,3 +127,40 @@ TEST_F(MailWindowTest, AMissingMailProgramIsNamedAndACancelSaysNothing)
     EXPECT_TRUE(shell.shell.programs.isEmpty());
     EXPECT_EQ(window->windowOpacity(), 1.0);
 }
+
+// The mail program of the shipped languages finds no mail client set up and ends with 3
+// (as xdg-email does): the window is not held while it runs, and then the user hears
+// what failed and where the archive is, to attach it by hand.
+TEST_F(MailWindowTest, AMailProgramThatFailsIsToldWithTheArchive)
+{
+    folder.write(QStringLiteral("on the path/xdg-email"),
+                 "#!/bin/sh\nprintf '%s\\n' \"$@\" > \"$(dirname \"$0\")/args\"\nsleep 1\nexit 3\n");
+    QFile(folder.file(QStringLiteral("on the path/xdg-email")))
+        .setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(folder.file(QStringLiteral("on the path"))) + ':' + path);
+    start();
+    window->state().langSettings.programMail = QStringLiteral("xdg-email");
+    Shell::setInstance(nullptr);
+    dialogs.dialogs.files = {folder.file(QStringLiteral("exports/Page one.doc"))};
+
+    click(3, "SAVE:OUTLOOK");
+    const bool started = QTest::qWaitFor([&] { return folder.exists(QStringLiteral("on the path/args")); }, 15000);
+    const bool heldNothing = dialogs.dialogs.messages.isEmpty();
+    const bool told = QTest::qWaitFor([&] { return !dialogs.dialogs.messages.isEmpty(); }, 15000);
+    qputenv("PATH", path);
+    ASSERT_TRUE(started) << "the mail program did not run";
+    EXPECT_TRUE(heldNothing) << "the window waited for the mail program";
+    ASSERT_TRUE(told);
+
+    const AppState &s = window->state();
+    ASSERT_EQ(dialogs.dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.dialogs.messages[0].icon, Dialogs::Icon::Warning);
+    EXPECT_EQ(dialogs.dialogs.messages[0].text,
+              s.lang.entry(302) + u'\n' + QStringLiteral("xdg-email: ") + s.lang.entry(305) + QStringLiteral("\n\n")
+                  + s.lang.entry(303) + u'\n' + archive());
+    EXPECT_FALSE(s.lang.entry(302).isEmpty() || s.lang.entry(303).isEmpty() || s.lang.entry(305).isEmpty());
+    const ZipListing listing = readZip(archive());
+    ASSERT_TRUE(listing.ok) << str(listing.error);
+    EXPECT_EQ(listing.entries.value(QStringLiteral("Page one.doc")).data, QByteArray("the page, as exported"));
+}

@@ -1,8 +1,8 @@
 #!/bin/sh
-# The installed office worker, run as the test user from the user's program folder by
-# scripts/package-test.sh: it starts LibreOffice through LibreOfficeKit and writes a PDF
-# of the installed word-processor template, a new spreadsheet and a new presentation,
-# so that Writer, Calc and Impress all run from what the package pulled in.
+# The installed office worker, run as the test user by scripts/package-test.sh with the
+# user's program folder: it starts LibreOffice through LibreOfficeKit and writes a PDF
+# of the word-processor template installed there, a new spreadsheet and a new
+# presentation, so that Writer, Calc and Impress all run from what the package pulled in.
 #   worker.sh FOLDER OUT
 # The documents, the replies and what the worker has loaded go to OUT.
 set -u
@@ -15,7 +15,17 @@ running() {
 
 mkfifo "$out/requests"
 : >"$out/replies"
-"$folder/quorl-office" <"$out/requests" >"$out/replies" 2>"$out/worker.err" &
+# Started as the program starts it: with a folder of its own for what LibreOffice keeps
+# meanwhile, which also takes what it would otherwise write below the home when the
+# session has no runtime folder and the home no settings folder.
+mkdir "$out/own"
+if [ -d "$HOME/.config" ]; then
+    config=${XDG_CONFIG_HOME:-}
+else
+    config=${XDG_CONFIG_HOME:-$out/own}
+fi
+env TMPDIR="$out/own" XDG_RUNTIME_DIR="${XDG_RUNTIME_DIR:-$out/own}" ${config:+"XDG_CONFIG_HOME=$config"} \
+    /usr/lib/quorloffice/quorl-office <"$out/requests" >"$out/replies" 2>"$out/worker.err" &
 worker=$!
 exec 7>"$out/requests"
 asked=0

@@ -1,5 +1,6 @@
 // The one write path of the program, under a disk that fills up: the old file stays
 // whole, no temporary file is left, and the caller hears of the failure.
+#include "platform/privacy.h"
 #include "platform/textfile.h"
 #include "settings/options.h"
 #include "../support/smallfilesystem.h"
@@ -10,6 +11,7 @@
 
 #include <cerrno>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -98,6 +100,58 @@ TEST(WritePath, KeepsThePermissionsAndTheLinkOfTheFileItReplaces)
     EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("link.txt"))).isSymLink());
     EXPECT_EQ(dir.read(QStringLiteral("real.txt")), QByteArray("new\r\n"));
     EXPECT_EQ(QFile::permissions(dir.file(QStringLiteral("real.txt"))), before);
+}
+
+// The program folder holds the user's history, options and link files: what the program
+// writes there, and what an earlier version left open there, is the user's alone,
+// whatever the umask. A document written elsewhere gets the usual permissions, also in
+// a folder that happens to be closed.
+TEST(WritePath, TheProgramsFilesAreTheUsersAloneAndOtherFilesAsUsual)
+{
+    TempFolder dir;
+    const mode_t umaskBefore = ::umask(022);
+    auto mode = [&dir](const char *relative) {
+        struct stat info;
+        return ::lstat(QFile::encodeName(dir.file(QString::fromLatin1(relative))).constData(), &info) == 0
+                   ? info.st_mode & 07777
+                   : mode_t(-1);
+    };
+    // As an earlier version left the folder: open folders and files, a link to a file of
+    // someone else's that must stay as it is.
+    dir.write(QStringLiteral("program/Data/QuorlOffice.Opt"), "options");
+    dir.write(QStringLiteral("program/Data/Engine/Cookies"), "cookies");
+    dir.write(QStringLiteral("program/Links/Links.001"), "links");
+    dir.write(QStringLiteral("shared.txt"), "not the program's");
+    ASSERT_TRUE(QFile::link(dir.file(QStringLiteral("shared.txt")), dir.file(QStringLiteral("program/Links/link"))));
+    for (const char *folder : {"program", "program/Data", "program/Data/Engine", "program/Links"})
+        ::chmod(QFile::encodeName(dir.file(QString::fromLatin1(folder))).constData(), 0755);
+    ASSERT_EQ(mode("program/Data/Engine/Cookies"), 0644u);
+
+    ASSERT_TRUE(Privacy::closeFolder(dir.file(QStringLiteral("program"))));
+    for (const char *folder : {"program", "program/Data", "program/Data/Engine", "program/Links"})
+        EXPECT_EQ(mode(folder), 0700u) << folder;
+    for (const char *file : {"program/Data/QuorlOffice.Opt", "program/Data/Engine/Cookies", "program/Links/Links.001"})
+        EXPECT_EQ(mode(file), 0600u) << file;
+    EXPECT_EQ(mode("shared.txt"), 0644u);
+
+    TextFile::setPrivateFolder(dir.file(QStringLiteral("program")));
+    dir.mkdir(QStringLiteral("closed"));
+    ::chmod(QFile::encodeName(dir.file(QStringLiteral("closed"))).constData(), 0700);
+    dir.write(QStringLiteral("program/Links/Links.002"), "old");
+    ::chmod(QFile::encodeName(dir.file(QStringLiteral("program/Links/Links.002"))).constData(), 0664);
+    const bool written = TextFile::writeLines(dir.file(QStringLiteral("program/Data/QuorlOffice.Hys")), {})
+                         && TextFile::writeLines(dir.file(QStringLiteral("program/Links/Links.002")), {})
+                         && TextFile::writeLines(dir.file(QStringLiteral("program/Doc.Txt")), {})
+                         && TextFile::writeLines(dir.file(QStringLiteral("closed/export.doc")), {})
+                         && TextFile::writeLines(dir.file(QStringLiteral("export.doc")), {});
+    TextFile::setPrivateFolder(QString());
+    ::umask(umaskBefore);
+    ASSERT_TRUE(written);
+    EXPECT_EQ(mode("program/Data/QuorlOffice.Hys"), 0600u);
+    EXPECT_EQ(mode("program/Links/Links.002"), 0600u);
+    EXPECT_EQ(mode("program/Doc.Txt"), 0600u);
+    EXPECT_EQ(mode("closed/export.doc"), 0644u);
+    EXPECT_EQ(mode("export.doc"), 0644u);
 }
 
 // The same for real: a small memory file system that is full. Only root can mount one,

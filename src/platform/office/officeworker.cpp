@@ -1,5 +1,6 @@
 #include "officeworker.h"
 
+#include "platform/privacy.h"
 #include "platform/privatefolder.h"
 #include "platform/wait.h"
 
@@ -106,6 +107,16 @@ void OfficeWorker::launch(const QList<QJsonObject> &ahead)
     m_process->setProgram(m_workerPath);
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TMPDIR"), m_private->path());
+    // LibreOffice reads its settings through dconf, which keeps a file in the session's
+    // runtime folder, or below the home's cache folder when the session has none: then
+    // it goes into the worker's own folder, and with it.
+    if (!environment.contains(QStringLiteral("XDG_RUNTIME_DIR")))
+        environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_private->path());
+    // LibreOffice also makes the home's settings folder when there is none; then there
+    // are no settings of the user's there to read either.
+    if (!environment.contains(QStringLiteral("XDG_CONFIG_HOME"))
+        && !QFileInfo(QDir::homePath() + QStringLiteral("/.config")).isDir())
+        environment.insert(QStringLiteral("XDG_CONFIG_HOME"), m_private->path());
     m_process->setProcessEnvironment(environment);
     m_process->setProcessChannelMode(QProcess::SeparateChannels);
     m_process->setStandardErrorFile(QProcess::nullDevice());
@@ -116,7 +127,9 @@ void OfficeWorker::launch(const QList<QJsonObject> &ahead)
         kill();
         return;
     }
-    QDir().mkpath(m_profileFolder);
+    // LibreOffice's profile lists the documents it opened: the user's alone, as the
+    // worker makes everything in it.
+    Privacy::closeFolder(m_profileFolder);
     const QJsonObject init{{QStringLiteral("op"), QStringLiteral("init")},
                            {QStringLiteral("install"), libreOfficeProgramFolder()},
                            {QStringLiteral("profile"), QUrl::fromLocalFile(m_profileFolder).toString()}};

@@ -320,6 +320,9 @@ private:
 
 int main()
 {
+    // What LibreOffice writes here (its profile, with the documents it opened, and the
+    // documents before the program moves them into place) is the user's alone.
+    umask(077);
     const int replies = dup(STDOUT_FILENO);
     dup2(STDERR_FILENO, STDOUT_FILENO);
     g_replies = fdopen(replies, "w");

@@ -1,0 +1,42 @@
+#include "app/commandline.h"
+#include "../support/tempfolder.h"
+
+#include <QDir>
+
+// What the launcher and a user can ask of the program on its command line.
+TEST(CommandLine, NamesTheFolderForTheDataAndRefusesWhatItDoesNotKnow)
+{
+    const QString program = QStringLiteral("/usr/lib/quorloffice/QuorlOffice");
+    EXPECT_TRUE(CommandLine::parse({program}).programFolder.isEmpty());
+    EXPECT_FALSE(CommandLine::parse({program}).exitStatus.has_value());
+
+    const CommandLine::Request given =
+        CommandLine::parse({program, QStringLiteral("--program-folder"), QStringLiteral("/home/a b/./data/")});
+    EXPECT_EQ(given.programFolder, QStringLiteral("/home/a b/data"));
+    EXPECT_FALSE(given.exitStatus.has_value());
+    // A folder named relative to where the program was started.
+    EXPECT_EQ(CommandLine::parse({program, QStringLiteral("--program-folder=mine")}).programFolder,
+              QDir::current().absoluteFilePath(QStringLiteral("mine")));
+
+    const CommandLine::Request reason = CommandLine::parse(
+        {program, QStringLiteral("--cannot-start"), QStringLiteral("Cannot make \u2018x\u2019: Not a directory")});
+    EXPECT_EQ(reason.cannotStart, QStringLiteral("Cannot make \u2018x\u2019: Not a directory"));
+    EXPECT_FALSE(reason.exitStatus.has_value());
+
+    for (const QStringList &wrong : {QStringList{program, QStringLiteral("--bogus")},
+                                     QStringList{program, QStringLiteral("http://example.org/")},
+                                     QStringList{program, QStringLiteral("--program-folder=")},
+                                     QStringList{program, QStringLiteral("--program-folder")}}) {
+        const CommandLine::Request refused = CommandLine::parse(wrong);
+        EXPECT_EQ(refused.exitStatus, 2) << str(wrong.join(u' '));
+        EXPECT_TRUE(refused.output.contains(QStringLiteral("--program-folder"))) << str(refused.output);
+    }
+    const CommandLine::Request version = CommandLine::parse({program, QStringLiteral("--version")});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_TRUE(version.output.startsWith(QStringLiteral("QuorlOffice %1.").arg(QUORL_VERSION_MAJOR))) << str(version.output);
+    // The help names the program and hides the launcher's own option.
+    const CommandLine::Request help = CommandLine::parse({program, QStringLiteral("-h")});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_TRUE(help.output.contains(program)) << str(help.output);
+    EXPECT_FALSE(help.output.contains(QStringLiteral("cannot-start")));
+}
