@@ -194,6 +194,12 @@
         return ' align="' + a + '"';
     }
 
+    // The lines of a right-to-left list keep to the right; the list's own attribute for
+    // it is not read, its style is.
+    function rightAligned(dir) {
+        return dir === 'rtl' ? ' style="text-align:right"' : '';
+    }
+
     function langAttr(el) {
         var lang = el.getAttribute && el.getAttribute('lang');
         return lang && /^[A-Za-z0-9-]{1,35}$/.test(lang) ? ' lang="' + lang + '"' : '';
@@ -330,7 +336,7 @@
 
     function list(el, style, sink, dir) {
         var tag = el.tagName === 'OL' ? 'ol' : 'ul';
-        var html = '<' + tag + dirAttr(dir) + langAttr(el);
+        var html = '<' + tag + dirAttr(dir) + langAttr(el) + rightAligned(dir);
         if (tag === 'ol' && el.hasAttribute('start') && /^-?\d+$/.test(el.getAttribute('start')))
             html += ' start="' + el.getAttribute('start') + '"';
         html += '>\n';
@@ -367,7 +373,7 @@
     }
 
     function definitionList(el, sink, dir) {
-        var html = '<dl' + dirAttr(dir) + '>\n', text = '';
+        var html = '<dl' + dirAttr(dir) + rightAligned(dir) + '>\n', text = '';
         for (var child = el.firstElementChild; child; child = child.nextElementSibling) {
             var cs = getComputedStyle(child);
             if (hidden(child, cs))
@@ -445,8 +451,11 @@
             html += rowHtml + '</tr>\n';
             text += rowText.join('\t') + '\n';
         }
-        sink.block('<table' + dirAttr(dir) + (bordered ? ' border="1"' : '') + ' cellpadding="2" cellspacing="0">\n'
-                   + html + '</table>\n', text, dir);
+        // A right-to-left table keeps to the right, its first column on the right; a
+        // division aligned right does that without making it float.
+        html = '<table' + dirAttr(dir) + (bordered ? ' border="1"' : '') + ' cellpadding="2" cellspacing="0">\n' + html
+               + '</table>\n';
+        sink.block(dir === 'rtl' ? '<div align="right">\n' + html + '</div>\n' : html, text, dir);
     }
 
     function pre(el, sink, dir) {
