@@ -185,13 +185,16 @@ bool OfficeApp::pasteHtml(const QByteArray &document, bool replaceAll)
     // Pasted over the whole content, the page's first paragraph would join the
     // document's own and take its style and direction (a heading or a right-to-left line
     // lost). A zero-width paragraph goes first to take that place and is removed after.
-    // A table first joins nothing.
+    // A table first (a right-to-left one in its division) joins nothing.
     QByteArray html = document;
     bool marked = false;
     if (replaceAll) {
         const qsizetype body = html.indexOf("<body");
         const qsizetype end = body < 0 ? -1 : html.indexOf('>', body);
-        if (end > 0 && !html.mid(end + 1, 16).trimmed().startsWith("<table")) {
+        QByteArray first = html.mid(end + 1, 64).trimmed();
+        if (first.startsWith("<div align=\"right\">"))
+            first = first.mid(19).trimmed();
+        if (end > 0 && !first.startsWith("<table")) {
             html.insert(end + 1, "<p>&#8203;</p>");
             marked = true;
         }
