@@ -498,9 +498,9 @@ TEST_F(PageDataTest, HebrewAndArabicPagesKeepTheirHeadingsListsAndTablesRightToL
         const QString table = QStringLiteral("<table border=\"1\"><tr><td>%1</td><td>%2</td></tr></table>").arg(s.first, s.second);
         const bool tableFirst = QLatin1String(s.lang) == QLatin1String("ar");
         server.addPage(path, QStringLiteral("<!DOCTYPE html><html lang=\"%1\" dir=\"rtl\"><head><meta charset=\"utf-8\">"
-                                            "<title>%1</title></head><body>%8<h1>%2</h1><p>%7</p><h2>%3</h2><ul><li>%4 1</li>"
-                                            "<li>%4 2</li></ul>%9<p>%7</p></body></html>")
-                                 .arg(QString::fromLatin1(s.lang), s.heading, s.subheading, s.item, s.first, s.second, s.body,
+                                            "<title>%1</title></head><body>%6<h1>%2</h1><p>%5</p><h2>%3</h2><ul><li>%4 1</li>"
+                                            "<li>%4 2</li></ul>%7<p>%5</p></body></html>")
+                                 .arg(QString::fromLatin1(s.lang), s.heading, s.subheading, s.item, s.body,
                                       tableFirst ? table : QString(), tableFirst ? QString() : table)
                                  .toUtf8());
         openUrl(server.url(path));
