@@ -37,6 +37,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QHash>
 #include <QMap>
 #include <QPainter>
 #include <QProcess>
@@ -84,7 +85,26 @@ struct Measured
     QMap<QString, QList<double>> steps;
     double words = -1;
     int pictures = 0;
+    double kept = -1;
 };
+
+// The share of the page's words the document has anywhere, each as often as the page
+// has it: what a reader finds, whatever order a table's columns come out in.
+double kept(const QStringList &page, const QStringList &document)
+{
+    QHash<QString, int> have;
+    for (const QString &w : document)
+        ++have[w];
+    int found = 0;
+    for (const QString &w : page) {
+        int &n = have[w];
+        if (n > 0) {
+            --n;
+            ++found;
+        }
+    }
+    return page.isEmpty() ? 1.0 : static_cast<double>(found) / page.size();
+}
 
 // The pictures of a PDF.
 int pdfPictures(const QString &pdf)
@@ -227,7 +247,7 @@ int main(int argc, char **argv)
     for (int i = 0; i < pages.size(); ++i) {
         if (!pages[i].file.isEmpty()) {
             const QFileInfo file(pages[i].file);
-            const QDir above = QFileInfo(file.absolutePath()).dir();
+            const QDir above = QFileInfo(QFileInfo(file.canonicalFilePath()).absolutePath()).dir();
             server.serveFolder(QStringLiteral("/real%1/").arg(i), above.absolutePath());
             continue;
         }
@@ -241,7 +261,7 @@ int main(int argc, char **argv)
     auto address = [&](int i) {
         if (pages[i].file.isEmpty())
             return server.url(QStringLiteral("/page%1.html").arg(i));
-        const QFileInfo file(pages[i].file);
+        const QFileInfo file(QFileInfo(pages[i].file).canonicalFilePath());
         return server.url(QStringLiteral("/real%1/").arg(i) + QFileInfo(file.absolutePath()).fileName() + u'/'
                           + file.fileName());
     };
@@ -302,7 +322,9 @@ int main(int argc, char **argv)
             for (const auto &step : ExportTimings::steps())
                 m->steps[step.first].append(step.second / 1000.0);
             if (m->words < 0 && !pageWords.isEmpty() && target.endsWith(QLatin1String(".pdf"))) {
-                m->words = PageWords::inOrder(pageWords, PageWords::words(pdfText(target)));
+                const QStringList words = PageWords::words(pdfText(target));
+                m->words = PageWords::inOrder(pageWords, words);
+                m->kept = kept(pageWords, words);
                 m->pictures = pdfPictures(target);
             }
         }
@@ -370,7 +392,8 @@ int main(int argc, char **argv)
             articlePeerXlsSize = peerXlsSize;
         }
         peer.run(QStringLiteral("pdf"), writer, nullptr);
-        const double peerWords = PageWords::inOrder(pageWords, PageWords::words(pdfText(peer.output(QStringLiteral("pdf")))));
+        const QStringList peerPdfWords = PageWords::words(pdfText(peer.output(QStringLiteral("pdf"))));
+        const double peerWords = PageWords::inOrder(pageWords, peerPdfWords);
         const int peerPictures = pdfPictures(peer.output(QStringLiteral("pdf")));
 
         printf("%s: %lld bytes of HTML, %d table rows, %lld words shown; median of %d runs\n", qPrintable(page.name),
@@ -379,13 +402,14 @@ int main(int argc, char **argv)
         compare("SAVE:WORDH", wordh, peerDoc, peerDocSize, "soffice --convert-to doc", 0.7);
         compare("SAVE:WORDV", wordv, peerDoc, peerDocSize, "soffice --convert-to doc", 0.7);
         compare("SAVE:PDF", pdf, peerPdf, peerPdfSize, "soffice --convert-to pdf, untagged", 0.7);
-        compare("", Measured{pdf.times, pdf.sizes, {}, -1, 0}, peerTagged, peerTaggedSize,
+        compare("", Measured{pdf.times, pdf.sizes, {}, -1, 0, -1}, peerTagged, peerTaggedSize,
                 "soffice --convert-to pdf with our PDF settings, tagged");
-        printf("    words of the page in the PDF, in order: ours %.1f %%, soffice's %.1f %%; pictures: ours %d, "
-               "soffice's %d\n",
-               pdf.words * 100, peerWords * 100, pdf.pictures, peerPictures);
+        printf("    words of the page in the PDF, in order: ours %.1f %%, soffice's %.1f %%; anywhere: ours %.1f %%, "
+               "soffice's %.1f %%; pictures: ours %d, soffice's %d\n",
+               pdf.words * 100, peerWords * 100, pdf.kept * 100, kept(pageWords, peerPdfWords) * 100, pdf.pictures,
+               peerPictures);
         compare("SAVE:EXCEL", excel, peerXls, peerXlsSize, "soffice --convert-to xls, the whole page", 0.7);
-        compare("", Measured{excel.times, excel.sizes, {}, -1, 0}, peerWebQuery, peerWebQuerySize,
+        compare("", Measured{excel.times, excel.sizes, {}, -1, 0, -1}, peerWebQuery, peerWebQuerySize,
                 "soffice --convert-to xls, its tables alone (web query)");
 
         // What LibreOffice is handed: the engine's own copy of the page and the clean capture.
@@ -393,7 +417,7 @@ int main(int argc, char **argv)
         capture.copyPage(true, true);
         cleanCopies.append(keep(QStringLiteral("clean%1.html").arg(i),
                                         capture.page().document(true, QDateTime::currentDateTime())));
-        const QByteArray sheet = capture.page().document(false, QDateTime::currentDateTime());
+        const QByteArray sheet = capture.page().sheet(QDateTime::currentDateTime());
         cleanSheets.append(keep(QStringLiteral("sheet%1.html").arg(i), sheet));
         // The same without the cells' values and formats, for what they cost.
         static const QRegularExpression typed(QStringLiteral(" sd(val|num)=\"[^\"]*\""));

@@ -174,7 +174,45 @@ void CleanPage::dropFrames()
     frames.clear();
 }
 
+QByteArray CleanPage::sheet(const QDateTime &exported) const
+{
+    // Paragraphs of plain text only; one with words in it stays as it is.
+    static const QRegularExpression block(QStringLiteral("<(p|h[1-6]|li|dt|dd)((?: [^>]*)?)>([^<]*)</\\1>"));
+    static const QRegularExpression numeric(QStringLiteral("^[^A-DF-Za-df-z]*[0-9][^A-DF-Za-df-z]*$|^(?i:true|false)$"));
+    QString doc = QString::fromUtf8(build(false, exported, 0, true));
+    QString out;
+    out.reserve(doc.size() + 1024);
+    qsizetype last = 0;
+    qsizetype counted = 0;
+    int tables = 0; // within a table, a cell says itself what it holds
+    for (auto it = block.globalMatch(doc); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QStringView between = QStringView(doc).mid(counted, m.capturedStart() - counted);
+        tables += static_cast<int>(between.count(QLatin1String("<table")) - between.count(QLatin1String("</table>")));
+        counted = m.capturedStart();
+        const QString text = m.captured(3).trimmed();
+        if (tables > 0 || text.isEmpty() || !numeric.match(text).hasMatch())
+            continue;
+        out += QStringView(doc).mid(last, m.capturedStart() - last);
+        const QString cell = QStringLiteral("<table><tr><td sdnum=\"1033;1033;@\">") + m.captured(3)
+                             + QStringLiteral("</td></tr></table>");
+        // A list's item keeps its place in the list.
+        if (m.captured(1) == QLatin1String("li"))
+            out += QStringLiteral("<li") + m.captured(2) + u'>' + cell + QStringLiteral("</li>");
+        else
+            out += cell + u'\n';
+        last = m.capturedEnd();
+    }
+    out += QStringView(doc).mid(last);
+    return out.toUtf8();
+}
+
 QByteArray CleanPage::document(bool withPictures, const QDateTime &exported, int maxPictureWidth) const
+{
+    return build(withPictures, exported, maxPictureWidth, false);
+}
+
+QByteArray CleanPage::build(bool withPictures, const QDateTime &exported, int maxPictureWidth, bool cellFormats) const
 {
     static const QRegularExpression reference(QStringLiteral("<img src=\"quorl-picture:(\\d+)\"([^>]*)>"));
     static const QRegularExpression size(QStringLiteral(" width=\"(\\d+)\" height=\"(\\d+)\""));
@@ -202,6 +240,12 @@ QByteArray CleanPage::document(bool withPictures, const QDateTime &exported, int
                 + QString::fromLatin1(picture->data.toBase64()) + u'"' + attributes + u'>';
     }
     body += QStringView(html).mid(last);
+    // The cells' values and formats are the spreadsheet's; a word processor takes a
+    // third longer over a long table of them and shows the same.
+    if (!cellFormats) {
+        static const QRegularExpression cellFormat(QStringLiteral(" sd(?:val|num)=\"[^\"]*\""));
+        body.remove(cellFormat);
+    }
 
     const QString langAttr = lang.isEmpty() ? QString() : QStringLiteral(" lang=\"") + escaped(lang) + u'"';
     const QString dirAttr = QStringLiteral(" dir=\"") + dir + u'"';

@@ -65,4 +65,11 @@ struct CleanPage
     // out, never referred to by its address. A picture wider than maxPictureWidth
     // pixels (the text's width; 0 for no limit) is made that wide, its aspect kept.
     QByteArray document(bool withPictures, const QDateTime &exported, int maxPictureWidth = 0) const;
+    // The document for a spreadsheet: without pictures, and a paragraph that a
+    // spreadsheet would read as a number, a date or a time ("00037", "1/2") is a cell of
+    // text, as table cells that are no numbers are.
+    QByteArray sheet(const QDateTime &exported) const;
+
+private:
+    QByteArray build(bool withPictures, const QDateTime &exported, int maxPictureWidth, bool cellFormats) const;
 };

@@ -338,7 +338,7 @@ void Exports::saveAsExcel()
     ExportProgress progress(m_window, 4);
     progress.attach(excel.worker());
     // A spreadsheet keeps no pictures.
-    const QByteArray document = m_capture.page().document(false, QDateTime::currentDateTime());
+    const QByteArray document = m_capture.page().sheet(QDateTime::currentDateTime());
     // The new sheet goes in front and becomes the active one, as a workbook's added
     // sheet does; the command may report failure although the sheet is there.
     const bool made =

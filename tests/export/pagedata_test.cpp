@@ -259,6 +259,12 @@ TEST_F(PageDataTest, EveryCellOfTheSheetShowsWhatThePageShowsAndNumbersSum)
     }
     EXPECT_EQ(mismatches, 0);
     EXPECT_EQ(wrongTypes, 0);
+    // Paragraphs and list items below the table, as the page shows them.
+    QStringList after;
+    for (qsizetype r = first + pageRows.size(); r < cells.size(); ++r)
+        after.append(cells.at(r).value(0));
+    EXPECT_EQ(after, (QStringList{QStringLiteral("End of the ledger."), QStringLiteral("00400"), QStringLiteral("(2)"),
+                                  QStringLiteral("12/05"), QStringLiteral("3396.60")}));
     EXPECT_EQ(orders.size(), 400); // every order number its own
 
     // The amounts sum: LibreOffice adds up the column it was given.

@@ -155,5 +155,8 @@ QByteArray ledgerPage(int rows, const QString &itemBase)
                          QString::number(1 + i % 4), itemBase)
                     .arg(i + 1);
     }
-    return (html + QStringLiteral("</tbody></table><p>End of the ledger.</p></body></html>")).toUtf8();
+    // Figures outside the table too.
+    return (html + QStringLiteral("</tbody></table><p>End of the ledger.</p><p>00400</p><p>(2)</p><ul><li>12/05</li>"
+                                  "<li>3396.60</li></ul></body></html>"))
+        .toUtf8();
 }
