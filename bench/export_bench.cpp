@@ -2,9 +2,14 @@
 // answered at once), with the size of what they write, beside LibreOffice's own warm
 // conversion of the same HTML file in the same run (soffice --convert-to with the
 // matching filter and a profile of its own, already made): "SAVE:WORDH", "SAVE:WORDV",
-// "SAVE:PDF" and "SAVE:EXCEL", medians of 5, on the reference article and on a long
-// documentation page (a floated main column, long tables). The program is left idle
-// between two commands, as a user's is, so the next export's worker has started ahead.
+// "SAVE:PDF" and "SAVE:EXCEL", medians of 5, on the reference article, on a long
+// documentation page (a floated main column, long tables), on a ledger of 2,000 rows
+// and on any HTML files named after the number of runs (real pages: each served with
+// the folder above its own, LibreOffice converting the file itself). The PDF is tagged;
+// its size is given beside LibreOffice's own untagged PDF and beside LibreOffice's PDF
+// with the same settings, with the words of the page each keeps and the pictures each
+// shows. The program is left idle between two commands, as a user's is, so the next
+// export's worker has started ahead.
 // "SAVE:PPT" and "EDIT:PICTURE" are timed on the article. Then LibreOffice's import
 // step alone: the page as the engine's own copy gives it (inline styles) beside the
 // clean capture the exports hand over, pasted into the same documents.
@@ -32,6 +37,7 @@
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QImage>
+#include <QHash>
 #include <QMap>
 #include <QPainter>
 #include <QProcess>
@@ -78,13 +84,45 @@ struct Measured
     QList<qint64> sizes;
     QMap<QString, QList<double>> steps;
     double words = -1;
+    int pictures = 0;
+    double kept = -1;
 };
+
+// The share of the page's words the document has anywhere, each as often as the page
+// has it: what a reader finds, whatever order a table's columns come out in.
+double kept(const QStringList &page, const QStringList &document)
+{
+    QHash<QString, int> have;
+    for (const QString &w : document)
+        ++have[w];
+    int found = 0;
+    for (const QString &w : page) {
+        int &n = have[w];
+        if (n > 0) {
+            --n;
+            ++found;
+        }
+    }
+    return page.isEmpty() ? 1.0 : static_cast<double>(found) / page.size();
+}
+
+// The pictures of a PDF.
+int pdfPictures(const QString &pdf)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf});
+    p.waitForFinished(120000);
+    static const QRegularExpression line(QStringLiteral("^\\s*\\d+\\s+\\d+\\s+image\\s"), QRegularExpression::MultilineOption);
+    return static_cast<int>(QString::fromUtf8(p.readAllStandardOutput()).count(line));
+}
 
 // LibreOffice's own conversion of the page's HTML file: its time and the file.
 struct Peer
 {
-    QString folder;  // holds page.html and the pictures
+    QString folder;  // holds the page and its pictures
     QString profile;
+    QString page = QStringLiteral("page.html");
+    QString out;     // where the conversions go
     double run(const QString &format, const QString &filter, qint64 *size)
     {
         QElapsedTimer clock;
@@ -94,15 +132,17 @@ struct Peer
         soffice.start(QStringLiteral("soffice"),
                       {QStringLiteral("-env:UserInstallation=file://") + profile, QStringLiteral("--headless"),
                        QStringLiteral("--infilter=") + filter, QStringLiteral("--convert-to"), format,
-                       QStringLiteral("--outdir"), folder + QStringLiteral("/peer"), folder + QStringLiteral("/page.html")});
+                       QStringLiteral("--outdir"), out, folder + u'/' + page});
         soffice.waitForFinished(600000);
         const double seconds = clock.elapsed() / 1000.0;
-        const QString out = folder + QStringLiteral("/peer/page.") + format.section(u':', 0, 0);
         if (size)
-            *size = QFileInfo(out).size();
+            *size = QFileInfo(output(format.section(u':', 0, 0))).size();
         return seconds;
     }
-    QString output(const QString &extension) const { return folder + QStringLiteral("/peer/page.") + extension; }
+    QString output(const QString &extension) const
+    {
+        return out + u'/' + QFileInfo(page).completeBaseName() + u'.' + extension;
+    }
 };
 
 // The resident memory of a process, in MiB.
@@ -188,15 +228,29 @@ int main(int argc, char **argv)
         return 1;
     struct Page
     {
-        const char *name;
+        QString name;
         QByteArray html;
+        QString file; // a page on disk, served with the folder above its own
     };
-    const QList<Page> pages = {{"reference article (bench/pages/article.html)", articleFile.readAll()},
-                               {"long documentation page (generated)", longDocumentationPage(40, 2000)}};
-
     HttpServer server;
+    QList<Page> pages = {{QStringLiteral("reference article (bench/pages/article.html)"), articleFile.readAll(), {}},
+                         {QStringLiteral("long documentation page (generated)"), longDocumentationPage(40, 2000), {}},
+                         {QStringLiteral("ledger of 2,000 rows (generated)"), ledgerPage(2000, server.url(QStringLiteral("/item/"))), {}}};
+    for (int a = 2; a < argc; ++a) {
+        const QFileInfo file(QString::fromLocal8Bit(argv[a]));
+        QFile html(file.absoluteFilePath());
+        pages.append({file.absoluteFilePath(), html.open(QIODevice::ReadOnly) ? html.readAll() : QByteArray(),
+                      file.absoluteFilePath()});
+    }
+
     ProgramFolder folder;
     for (int i = 0; i < pages.size(); ++i) {
+        if (!pages[i].file.isEmpty()) {
+            const QFileInfo file(pages[i].file);
+            const QDir above = QFileInfo(QFileInfo(file.canonicalFilePath()).absolutePath()).dir();
+            server.serveFolder(QStringLiteral("/real%1/").arg(i), above.absolutePath());
+            continue;
+        }
         server.addPage(QStringLiteral("/page%1.html").arg(i), pages[i].html);
         folder.write(QStringLiteral("peer%1/page.html").arg(i), pages[i].html);
         for (int n : {2, 5, 7}) {
@@ -204,6 +258,22 @@ int main(int argc, char **argv)
             folder.write(QStringLiteral("peer%1/figure%2.png").arg(i).arg(n), figure(n));
         }
     }
+    auto address = [&](int i) {
+        if (pages[i].file.isEmpty())
+            return server.url(QStringLiteral("/page%1.html").arg(i));
+        const QFileInfo file(QFileInfo(pages[i].file).canonicalFilePath());
+        return server.url(QStringLiteral("/real%1/").arg(i) + QFileInfo(file.absolutePath()).fileName() + u'/'
+                          + file.fileName());
+    };
+    auto peerOf = [&](int i) {
+        Peer peer{folder.file(QStringLiteral("peer%1").arg(i)), folder.file(QStringLiteral("peer-profile")), QStringLiteral("page.html"), {}};
+        if (!pages[i].file.isEmpty()) {
+            peer.folder = QFileInfo(pages[i].file).absolutePath();
+            peer.page = QFileInfo(pages[i].file).fileName();
+        }
+        peer.out = folder.file(QStringLiteral("peer-out%1").arg(i));
+        return peer;
+    };
     folder.baseUrl = server.url(QStringLiteral("/"));
     folder.installed(server.url(QStringLiteral("/page0.html")));
 
@@ -251,8 +321,12 @@ int main(int argc, char **argv)
             m->sizes.append(QFileInfo(target).size());
             for (const auto &step : ExportTimings::steps())
                 m->steps[step.first].append(step.second / 1000.0);
-            if (m->words < 0 && !pageWords.isEmpty() && target.endsWith(QLatin1String(".pdf")))
-                m->words = PageWords::inOrder(pageWords, PageWords::words(pdfText(target)));
+            if (m->words < 0 && !pageWords.isEmpty() && target.endsWith(QLatin1String(".pdf"))) {
+                const QStringList words = PageWords::words(pdfText(target));
+                m->words = PageWords::inOrder(pageWords, words);
+                m->kept = kept(pageWords, words);
+                m->pictures = pdfPictures(target);
+            }
         }
         QFile::remove(target);
         QFile::remove(Exports::sideDocumentPath(target));
@@ -260,13 +334,13 @@ int main(int argc, char **argv)
         return true;
     };
     auto show = [&](int i) {
-        window.addressBox()->setEditText(server.url(QStringLiteral("/page%1.html").arg(i)));
+        window.addressBox()->setEditText(address(i));
         window.tabs()->goAddress(0);
         window.tabs()->webAttend();
     };
 
     // Each side once before measuring: LibreOffice makes its profile on its first start.
-    Peer warm{folder.file(QStringLiteral("peer0")), folder.file(QStringLiteral("peer-profile"))};
+    Peer warm = peerOf(0);
     warm.run(QStringLiteral("doc"), QStringLiteral("HTML (StarWriter)"), nullptr);
     show(0);
     if (!runExport("SAVE:WORDH", out + QStringLiteral("/warm.doc"), nullptr, {}))
@@ -274,7 +348,7 @@ int main(int argc, char **argv)
 
     const QString taggedPdf = QStringLiteral("pdf:writer_web_pdf_Export:") + OfficeApp::pdfOptions();
     const QString writer = QStringLiteral("HTML (StarWriter)"), calc = QStringLiteral("HTML (StarCalc)");
-    QStringList engineCopies, cleanCopies, cleanSheets;
+    QStringList engineCopies, cleanCopies, cleanSheets, untypedSheets;
     QList<double> articlePeerDoc, articlePeerPdf, articlePeerXls;
     QList<qint64> articlePeerDocSize, articlePeerPdfSize, articlePeerXlsSize;
     auto keep = [&](const QString &name, const QByteArray &bytes) {
@@ -286,7 +360,7 @@ int main(int argc, char **argv)
         show(i);
         const auto shown = window.currentBrowser()->evaluate(QStringLiteral("document.body.innerText"), 30000);
         const QStringList pageWords = PageWords::words(shown ? shown->toString() : QString());
-        Peer peer{folder.file(QStringLiteral("peer%1").arg(i)), folder.file(QStringLiteral("peer-profile"))};
+        Peer peer = peerOf(i);
 
         Measured wordh, wordv, pdf, excel;
         QList<double> peerDoc, peerPdf, peerTagged, peerXls, peerWebQuery;
@@ -318,20 +392,24 @@ int main(int argc, char **argv)
             articlePeerXlsSize = peerXlsSize;
         }
         peer.run(QStringLiteral("pdf"), writer, nullptr);
-        const double peerWords = PageWords::inOrder(pageWords, PageWords::words(pdfText(peer.output(QStringLiteral("pdf")))));
+        const QStringList peerPdfWords = PageWords::words(pdfText(peer.output(QStringLiteral("pdf"))));
+        const double peerWords = PageWords::inOrder(pageWords, peerPdfWords);
+        const int peerPictures = pdfPictures(peer.output(QStringLiteral("pdf")));
 
-        printf("%s: %lld bytes of HTML, %d table rows, %lld words shown; median of %d runs\n", page.name,
-               static_cast<long long>(page.html.size()), static_cast<int>(page.html.count("<tr>")),
+        printf("%s: %lld bytes of HTML, %d table rows, %lld words shown; median of %d runs\n", qPrintable(page.name),
+               static_cast<long long>(page.html.size()), static_cast<int>(page.html.count("<tr")),
                static_cast<long long>(pageWords.size()), runs);
         compare("SAVE:WORDH", wordh, peerDoc, peerDocSize, "soffice --convert-to doc", 0.7);
         compare("SAVE:WORDV", wordv, peerDoc, peerDocSize, "soffice --convert-to doc", 0.7);
-        compare("SAVE:PDF", pdf, peerPdf, peerPdfSize, "soffice --convert-to pdf", 0.7);
-        compare("", Measured{pdf.times, pdf.sizes, {}, -1}, peerTagged, peerTaggedSize,
-                "soffice --convert-to pdf with our PDF settings");
-        printf("    words of the page in the PDF, in order: ours %.1f %%, soffice's %.1f %%\n", pdf.words * 100,
-               peerWords * 100);
+        compare("SAVE:PDF", pdf, peerPdf, peerPdfSize, "soffice --convert-to pdf, untagged", 0.7);
+        compare("", Measured{pdf.times, pdf.sizes, {}, -1, 0, -1}, peerTagged, peerTaggedSize,
+                "soffice --convert-to pdf with our PDF settings, tagged");
+        printf("    words of the page in the PDF, in order: ours %.1f %%, soffice's %.1f %%; anywhere: ours %.1f %%, "
+               "soffice's %.1f %%; pictures: ours %d, soffice's %d\n",
+               pdf.words * 100, peerWords * 100, pdf.kept * 100, kept(pageWords, peerPdfWords) * 100, pdf.pictures,
+               peerPictures);
         compare("SAVE:EXCEL", excel, peerXls, peerXlsSize, "soffice --convert-to xls, the whole page", 0.7);
-        compare("", Measured{excel.times, excel.sizes, {}, -1}, peerWebQuery, peerWebQuerySize,
+        compare("", Measured{excel.times, excel.sizes, {}, -1, 0, -1}, peerWebQuery, peerWebQuerySize,
                 "soffice --convert-to xls, its tables alone (web query)");
 
         // What LibreOffice is handed: the engine's own copy of the page and the clean capture.
@@ -339,8 +417,11 @@ int main(int argc, char **argv)
         capture.copyPage(true, true);
         cleanCopies.append(keep(QStringLiteral("clean%1.html").arg(i),
                                         capture.page().document(true, QDateTime::currentDateTime())));
-        cleanSheets.append(keep(QStringLiteral("sheet%1.html").arg(i),
-                                        capture.page().document(false, QDateTime::currentDateTime())));
+        const QByteArray sheet = capture.page().sheet(QDateTime::currentDateTime());
+        cleanSheets.append(keep(QStringLiteral("sheet%1.html").arg(i), sheet));
+        // The same without the cells' values and formats, for what they cost.
+        static const QRegularExpression typed(QStringLiteral(" sd(val|num)=\"[^\"]*\""));
+        untypedSheets.append(keep(QStringLiteral("untyped%1.html").arg(i), QString::fromUtf8(sheet).remove(typed).toUtf8()));
         QGuiApplication::clipboard()->clear();
         window.currentBrowser()->setFocus();
         window.currentBrowser()->selectAll();
@@ -415,14 +496,15 @@ int main(int argc, char **argv)
     importAlone(workerPath, profile, templ, cleanCopies.value(0), true); // LibreOffice makes its profile
     printf("LibreOffice's import step alone, median of %d (paste of the page into the document):\n", runs);
     for (int i = 0; i < pages.size(); ++i) {
-        QList<double> engineWriter, cleanWriter, engineCalc, cleanCalc;
+        QList<double> engineWriter, cleanWriter, engineCalc, cleanCalc, untypedCalc;
         for (int r = 0; r < runs; ++r) {
             engineWriter.append(importAlone(workerPath, profile, templ, engineCopies.value(i), true));
             cleanWriter.append(importAlone(workerPath, profile, templ, cleanCopies.value(i), true));
             engineCalc.append(importAlone(workerPath, profile, workbook, engineCopies.value(i), false));
             cleanCalc.append(importAlone(workerPath, profile, workbook, cleanSheets.value(i), false));
+            untypedCalc.append(importAlone(workerPath, profile, workbook, untypedSheets.value(i), false));
         }
-        printf("  %s\n", pages[i].name);
+        printf("  %s\n", qPrintable(pages[i].name));
         printf("    word processor: the engine's copy %lld bytes %.0f ms | the clean capture %lld bytes %.0f ms | %.2f x\n",
                static_cast<long long>(QFileInfo(engineCopies.value(i)).size()), median(engineWriter),
                static_cast<long long>(QFileInfo(cleanCopies.value(i)).size()), median(cleanWriter),
@@ -431,6 +513,8 @@ int main(int argc, char **argv)
                static_cast<long long>(QFileInfo(engineCopies.value(i)).size()), median(engineCalc),
                static_cast<long long>(QFileInfo(cleanSheets.value(i)).size()), median(cleanCalc),
                median(cleanCalc) / median(engineCalc));
+        printf("    spreadsheet, the clean capture without the cells' values and formats: %.0f ms; with them %.2f x\n",
+               median(untypedCalc), median(cleanCalc) / median(untypedCalc));
     }
     window.goExit();
     return 0;

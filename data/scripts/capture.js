@@ -4,7 +4,12 @@
 // paragraphs, lists, tables with their spans, links, preformatted text, text styles),
 // the language and direction on every element whose direction differs. Pictures stay
 // as numbered references (quorl-picture:N) to the addresses the engine loaded them
-// from; the program puts their bytes in. Same-origin frames are taken in too.
+// from; the program puts their bytes in. Inline drawings and canvases become pictures.
+// Same-origin frames are taken in too; a frame of another site is left as a numbered
+// place (<!--quorl-frame:N--> in the markup, NUL N NUL in the text, neither of which a
+// page's own text can give) that the program fills from the engine's archive.
+// Links within the page lead to bookmarks at their targets; table cells say whether
+// they hold a number, and in which format it shows.
 //
 // Runs in the program's own script world, so the page cannot hook it.
 (function () {
@@ -12,11 +17,14 @@
     var pictures = [];
     var pictureIndex = {};
     var frames = 0;
+    var foreignFrames = [];
     var rootDir = 'ltr';
+    // Drawings made into pictures ahead of the capture (prepare.js), by element.
+    var drawings = window.quorlPrepared ? window.quorlPrepared.drawings : null;
 
     var SKIP = {
         SCRIPT: 1, STYLE: 1, NOSCRIPT: 1, TEMPLATE: 1, HEAD: 1, TITLE: 1, META: 1, LINK: 1,
-        OBJECT: 1, EMBED: 1, AUDIO: 1, VIDEO: 1, CANVAS: 1, MAP: 1, DIALOG: 1, SVG: 1, svg: 1, MATH: 1
+        OBJECT: 1, EMBED: 1, AUDIO: 1, VIDEO: 1, MAP: 1, DIALOG: 1, MATH: 1
     };
     var INLINE_TAGS = {
         B: 'b', STRONG: 'b', I: 'i', EM: 'i', CITE: 'i', VAR: 'i', DFN: 'i', U: 'u', INS: 'u',
@@ -24,7 +32,93 @@
         SAMP: 'code', TT: 'code', SMALL: 'small', BIG: 'big', MARK: 'b'
     };
     var LINK_SCHEMES = /^(https?|mailto|ftp):/i;
-    var PLAIN_NUMBER = /^[-+]?\d+(\.\d+)?$/;
+    // A number as English pages write it: an optional minus, the digits without leading
+    // zeros (in threes between commas, or not at all), decimals after a point, and an
+    // optional percent sign.
+    var NUMBER = /^(-?)(0|[1-9]\d{0,2}(?:,\d{3})+|[1-9]\d*)(?:\.(\d+))?(%?)$/;
+
+    // A cell's text as a number and the format that shows it exactly as the page does,
+    // or null when no number can: leading zeros, more digits than a spreadsheet keeps
+    // (15), signs, codes and footnote markers stay text.
+    function cellNumber(text) {
+        var m = NUMBER.exec(text);
+        if (!m)
+            return null;
+        var whole = m[2].replace(/,/g, '');
+        var decimals = m[3] || '';
+        if ((whole + decimals).replace(/^0+/, '').length > 15 || (m[1] && !/[1-9]/.test(whole + decimals)))
+            return null;
+        var format = (whole !== m[2] ? '#,##0' : '0') + (decimals ? '.' + decimals.replace(/./g, '0') : '');
+        var value = m[1] + whole + (decimals ? '.' + decimals : '');
+        if (m[4]) {
+            format += '%';
+            // The value a hundredth of the shown one, moved in the digits, not computed.
+            var digits = (whole + decimals).replace(/^0+(?=\d)/, '');
+            var point = whole.length - 2;
+            while (point < 1) {
+                digits = '0' + digits;
+                point++;
+            }
+            value = m[1] + digits.substring(0, point) + '.' + digits.substring(point);
+        }
+        return { value: value, format: format };
+    }
+
+    // Links within the page: each target the page's own links lead to gets a bookmark
+    // whose name a word processor accepts (letters, digits and underscores, a letter
+    // first, at most 40).
+    var pageAddress = String(document.URL).split('#')[0];
+    var targets = {};      // fragment -> bookmark name
+    var bookmarkNames = {};
+    var pendingAnchors = [];
+    var placedAnchors = {};
+    function fragmentOf(href) {
+        var at = href.indexOf('#');
+        if (at < 0 || href.substring(0, at) !== pageAddress)
+            return null;
+        try {
+            return decodeURIComponent(href.substring(at + 1));
+        } catch (e) {
+            return href.substring(at + 1);
+        }
+    }
+    function bookmarkName(fragment) {
+        var name = fragment.replace(/[^A-Za-z0-9_]/g, '_');
+        if (!/^[A-Za-z]/.test(name))
+            name = 'a_' + name;
+        name = name.substring(0, 36);
+        var unique = name, n = 1;
+        while (bookmarkNames[unique])
+            unique = name + '_' + (++n);
+        bookmarkNames[unique] = true;
+        return unique;
+    }
+    (function () {
+        var links = document.links;
+        var start = null;
+        for (var i = 0; i < links.length; i++) {
+            var fragment = fragmentOf(String(links[i].href));
+            if (fragment === null || targets.hasOwnProperty(fragment))
+                continue;
+            if (fragment !== '' && (document.getElementById(fragment) || document.getElementsByName(fragment).length)) {
+                targets[fragment] = bookmarkName(fragment);
+            } else if (fragment === '' || fragment.toLowerCase() === 'top') {
+                // "#" and "#top" with nothing so named lead to the start of the page.
+                start = start || bookmarkName('top');
+                targets[fragment] = start;
+            }
+        }
+        if (start)
+            pendingAnchors.push(start);
+    })();
+    function markTarget(el) {
+        var id = el.id;
+        if (id && targets.hasOwnProperty(id) && !placedAnchors[targets[id]])
+            pendingAnchors.push(targets[id]);
+        var name = el.tagName === 'A' ? el.getAttribute('name') : null;
+        if (name && name !== id && targets.hasOwnProperty(name) && !placedAnchors[targets[name]])
+            pendingAnchors.push(targets[name]);
+    }
 
     function esc(text) {
         return text.replace(/&/g, '&amp;').replace(/</g, '&lt;').replace(/>/g, '&gt;').replace(/"/g, '&quot;');
@@ -39,6 +133,16 @@
         this.hasBlocks = false;
     }
     Sink.prototype.inline = function (html, text) {
+        // The bookmarks of the targets just entered go on the first words after them.
+        if (pendingAnchors.length && (text.replace(/[\s\u00a0]+/g, '') !== '' || /<img /.test(html))) {
+            for (var i = 0; i < pendingAnchors.length; i++) {
+                if (placedAnchors[pendingAnchors[i]])
+                    continue;
+                placedAnchors[pendingAnchors[i]] = true;
+                html = '<span id="' + pendingAnchors[i] + '">' + html + '</span>';
+            }
+            pendingAnchors = [];
+        }
         this.inlineHtml += html;
         this.inlineText += text;
     };
@@ -88,6 +192,12 @@
         if ((a === 'left' && dir !== 'rtl') || (a !== 'left' && a !== 'right' && a !== 'center'))
             return '';
         return ' align="' + a + '"';
+    }
+
+    // The lines of a right-to-left list keep to the right; the list's own attribute for
+    // it is not read, its style is.
+    function rightAligned(dir) {
+        return dir === 'rtl' ? ' style="text-align:right"' : '';
     }
 
     function langAttr(el) {
@@ -167,7 +277,32 @@
     function picture(img, sink) {
         if (!img.complete || !img.naturalWidth)
             return;
-        var src = img.currentSrc || img.src;
+        placePicture(img.currentSrc || img.src, img, img.getAttribute('alt') || '', sink);
+    }
+
+    // An inline drawing, as the picture made of it ahead; its text as the picture's
+    // alternative text.
+    function drawing(svg, sink) {
+        var src = drawings && drawings.get(svg);
+        if (src)
+            placePicture(src, svg, (svg.textContent || '').replace(/\s+/g, ' ').trim().substring(0, 500), sink);
+    }
+
+    // A canvas as the picture it shows; one whose pixels the page may not read (drawn
+    // from another site) is left out.
+    function canvasPicture(canvas, sink) {
+        if (canvas.width < 2 || canvas.height < 2)
+            return;
+        var src;
+        try {
+            src = canvas.toDataURL('image/png');
+        } catch (e) {
+            return;
+        }
+        placePicture(src, canvas, '', sink);
+    }
+
+    function placePicture(src, img, alt, sink) {
         if (!src)
             return;
         var n = pictureIndex[src];
@@ -177,9 +312,8 @@
             pictureIndex[src] = n;
         }
         var r = img.getBoundingClientRect();
-        var width = Math.max(1, Math.round(r.width || img.width));
-        var height = Math.max(1, Math.round(r.height || img.height));
-        var alt = img.getAttribute('alt') || '';
+        var width = Math.max(1, Math.round(r.width || (typeof img.width === 'number' ? img.width : 0)));
+        var height = Math.max(1, Math.round(r.height || (typeof img.height === 'number' ? img.height : 0)));
         sink.inline('<img src="quorl-picture:' + n + '" width="' + width + '" height="' + height + '" alt="'
                     + esc(alt) + '">', '');
     }
@@ -202,7 +336,7 @@
 
     function list(el, style, sink, dir) {
         var tag = el.tagName === 'OL' ? 'ol' : 'ul';
-        var html = '<' + tag + dirAttr(dir) + langAttr(el);
+        var html = '<' + tag + dirAttr(dir) + langAttr(el) + rightAligned(dir);
         if (tag === 'ol' && el.hasAttribute('start') && /^-?\d+$/.test(el.getAttribute('start')))
             html += ' start="' + el.getAttribute('start') + '"';
         html += '>\n';
@@ -222,6 +356,7 @@
                 if (hidden(child, cs))
                     continue;
                 flushLoose();
+                markTarget(child);
                 var item = new Sink();
                 var itemDir = cs.direction;
                 children(child, item, itemDir, cs);
@@ -238,11 +373,12 @@
     }
 
     function definitionList(el, sink, dir) {
-        var html = '<dl' + dirAttr(dir) + '>\n', text = '';
+        var html = '<dl' + dirAttr(dir) + rightAligned(dir) + '>\n', text = '';
         for (var child = el.firstElementChild; child; child = child.nextElementSibling) {
             var cs = getComputedStyle(child);
             if (hidden(child, cs))
                 continue;
+            markTarget(child);
             var part = new Sink();
             children(child, part, cs.direction, cs);
             var content = part.asContent(cs.direction);
@@ -285,6 +421,8 @@
                 if (!bordered && parseFloat(cs.borderTopWidth) + parseFloat(cs.borderLeftWidth) > 0
                     && cs.borderTopStyle !== 'none')
                     bordered = true;
+                markTarget(row);
+                markTarget(cell);
                 var content = new Sink();
                 var cellDir = cs.direction;
                 if (cs.visibility !== 'hidden' || cell.firstElementChild)
@@ -298,19 +436,26 @@
                     attrs += ' rowspan="' + cell.rowSpan + '"';
                 if (cellDir !== dir)
                     attrs += dirAttr(cellDir);
-                // A cell is a number only when its whole text is a plain number;
-                // "(1)", "1,5" or a date stay the text the page shows.
+                // A cell is a number only when its number and the way the page shows
+                // it both survive; "(1)", "00037", a long identifier or a date stay the
+                // text the page shows.
                 var cellText = got[1].trim();
-                if (cellText !== '' && !PLAIN_NUMBER.test(cellText))
-                    attrs += ' sdnum="1033;0;@"';
+                var number = cellText === '' || /<a /.test(got[0]) ? null : cellNumber(cellText);
+                if (number)
+                    attrs += ' sdval="' + number.value + '" sdnum="1033;1033;' + number.format + '"';
+                else if (cellText !== '')
+                    attrs += ' sdnum="1033;1033;@"';
                 rowHtml += '<' + tag + attrs + '>' + got[0] + '</' + tag + '>';
                 rowText.push(got[1].replace(/\n/g, ' '));
             }
             html += rowHtml + '</tr>\n';
             text += rowText.join('\t') + '\n';
         }
-        sink.block('<table' + dirAttr(dir) + (bordered ? ' border="1"' : '') + ' cellpadding="2" cellspacing="0">\n'
-                   + html + '</table>\n', text, dir);
+        // A right-to-left table keeps to the right, its first column on the right; a
+        // division aligned right does that without making it float.
+        html = '<table' + dirAttr(dir) + (bordered ? ' border="1"' : '') + ' cellpadding="2" cellspacing="0">\n' + html
+               + '</table>\n';
+        sink.block(dir === 'rtl' ? '<div align="right">\n' + html + '</div>\n' : html, text, dir);
     }
 
     function pre(el, sink, dir) {
@@ -368,6 +513,7 @@
         var style = getComputedStyle(el);
         if (hidden(el, style))
             return;
+        markTarget(el);
         var tag = el.tagName;
         var elDir = style.direction;
         switch (tag) {
@@ -383,8 +529,32 @@
         case 'IFRAME':
         case 'FRAME':
             var doc = frameDocument(el);
-            if (doc)
+            if (doc) {
                 frameContent(doc, sink);
+            } else {
+                // Another site's frame the page shows: its place, and what tells its
+                // document in the archive.
+                var fr = el.getBoundingClientRect();
+                if (fr.width < 20 || fr.height < 20)
+                    return;
+                var all = el.ownerDocument.querySelectorAll('iframe, frame');
+                var index = -1;
+                for (var k = 0; k < all.length; k++) {
+                    if (all[k] === el)
+                        index = k;
+                }
+                foreignFrames.push({ url: String(el.src || ''), index: el.ownerDocument === document ? index : -1,
+                                     width: Math.round(fr.width), height: Math.round(fr.height) });
+                sink.block('<!--quorl-frame:' + (foreignFrames.length - 1) + '-->\n',
+                           '\u0000' + (foreignFrames.length - 1) + '\u0000\n', dir);
+            }
+            return;
+        case 'svg':
+        case 'SVG':
+            drawing(el, sink);
+            return;
+        case 'CANVAS':
+            canvasPicture(el, sink);
             return;
         case 'INPUT':
         case 'SELECT':
@@ -464,7 +634,11 @@
         // Inline: the text styles and links the page shows.
         var wrap = INLINE_TAGS[tag] || '';
         var open = '', close = '';
-        if (tag === 'A' && el.href && LINK_SCHEMES.test(String(el.href))) {
+        var fragment = tag === 'A' && el.href ? fragmentOf(String(el.href)) : null;
+        if (fragment !== null && targets.hasOwnProperty(fragment)) {
+            open = '<a href="#' + targets[fragment] + '">';
+            close = '</a>';
+        } else if (tag === 'A' && el.href && LINK_SCHEMES.test(String(el.href))) {
             open = '<a href="' + esc(String(el.href)) + '">';
             close = '</a>';
         } else if (wrap) {
@@ -508,7 +682,8 @@
     if (!/^[A-Za-z0-9-]{1,35}$/.test(lang))
         lang = '';
     var result = { html: '', text: '', pictures: pictures, title: document.title, url: String(document.URL),
-                   lang: lang, dir: 'ltr', charset: document.characterSet, frames: 0, complete: document.readyState };
+                   lang: lang, dir: 'ltr', charset: document.characterSet, frames: 0, complete: document.readyState,
+                   foreignFrames: foreignFrames };
     if (!body)
         return result;
     rootDir = getComputedStyle(body).direction || 'ltr';
@@ -521,7 +696,10 @@
         children(body, top, rootDir);
     }
     var all = top.asBlocks(rootDir);
-    result.html = all[0];
+    // A link whose target the document does not show leads nowhere: it stays text.
+    result.html = all[0].replace(/<a href="#([A-Za-z0-9_]+)">/g, function (link, name) {
+        return placedAnchors[name] ? link : '<a>';
+    });
     result.text = all[1].replace(/\n{3,}/g, '\n\n').trim();
     result.frames = frames;
     return result;

@@ -7,6 +7,7 @@
 #include <QRegularExpression>
 #include <QUrl>
 
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -55,6 +56,12 @@ CleanPage CleanPage::fromScript(const QVariant &value)
     page.lang = map.value(QStringLiteral("lang")).toString();
     if (map.value(QStringLiteral("dir")).toString() == QLatin1String("rtl"))
         page.dir = QStringLiteral("rtl");
+    const QVariantList frames = map.value(QStringLiteral("foreignFrames")).toList();
+    for (const QVariant &value : frames) {
+        const QVariantMap f = value.toMap();
+        page.frames.append({f.value(QStringLiteral("url")).toString(), f.value(QStringLiteral("index"), -1).toInt(),
+                            QSize(f.value(QStringLiteral("width")).toInt(), f.value(QStringLiteral("height")).toInt())});
+    }
     // Data addresses are already the picture's bytes.
     for (int i = 0; i < page.pictures.size(); ++i) {
         const QString &address = page.pictures.at(i);
@@ -95,6 +102,11 @@ bool CleanPage::isEmpty() const
 
 void CleanPage::takePictures(const QByteArray &archive)
 {
+    takePictures(Mhtml::parse(archive));
+}
+
+void CleanPage::takePictures(const QList<Mhtml::Part> &parts)
+{
     QHash<QString, QList<int>> wanted;
     for (int i = 0; i < pictures.size(); ++i) {
         if (!loaded.contains(i))
@@ -102,7 +114,6 @@ void CleanPage::takePictures(const QByteArray &archive)
     }
     if (wanted.isEmpty())
         return;
-    const QList<Mhtml::Part> parts = Mhtml::parse(archive);
     for (const Mhtml::Part &part : parts) {
         if (!part.type.startsWith("image/"))
             continue;
@@ -116,9 +127,95 @@ void CleanPage::takePictures(const QByteArray &archive)
     }
 }
 
-QByteArray CleanPage::document(bool withPictures, const QDateTime &exported) const
+namespace {
+
+QString framePlace(int n)
+{
+    return QStringLiteral("<!--quorl-frame:") + QString::number(n) + QStringLiteral("-->\n");
+}
+
+QString frameTextPlace(int n)
+{
+    return QChar(0) + QString::number(n) + QChar(0) + u'\n';
+}
+
+} // namespace
+
+void CleanPage::insertFrame(int n, const CleanPage &frame)
+{
+    if (frame.isEmpty())
+        return;
+    // Its pictures numbered after this page's.
+    static const QRegularExpression reference(QStringLiteral("<img src=\"quorl-picture:(\\d+)\""));
+    const int offset = static_cast<int>(pictures.size());
+    QString content;
+    qsizetype last = 0;
+    for (auto it = reference.globalMatch(frame.html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        content += QStringView(frame.html).mid(last, m.capturedStart() - last);
+        content += QStringLiteral("<img src=\"quorl-picture:") + QString::number(m.captured(1).toInt() + offset) + u'"';
+        last = m.capturedEnd();
+    }
+    content += QStringView(frame.html).mid(last);
+    pictures += frame.pictures;
+    for (auto it = frame.loaded.cbegin(); it != frame.loaded.cend(); ++it)
+        loaded.insert(it.key() + offset, it.value());
+    const QString dirAttr = frame.dir == dir ? QString() : QStringLiteral(" dir=\"") + frame.dir + u'"';
+    html.replace(framePlace(n), QStringLiteral("<div") + dirAttr + QStringLiteral(">\n") + content + QStringLiteral("</div>\n"));
+    text.replace(frameTextPlace(n), frame.text + u'\n');
+}
+
+void CleanPage::dropFrames()
+{
+    for (int n = 0; n < frames.size(); ++n) {
+        html.remove(framePlace(n));
+        text.remove(frameTextPlace(n));
+    }
+    frames.clear();
+}
+
+QByteArray CleanPage::sheet(const QDateTime &exported) const
+{
+    // Paragraphs of plain text only; one with words in it stays as it is.
+    static const QRegularExpression block(QStringLiteral("<(p|h[1-6]|li|dt|dd)((?: [^>]*)?)>([^<]*)</\\1>"));
+    static const QRegularExpression numeric(QStringLiteral("^[^A-DF-Za-df-z]*[0-9][^A-DF-Za-df-z]*$|^(?i:true|false)$"));
+    QString doc = QString::fromUtf8(build(false, exported, 0, true));
+    QString out;
+    out.reserve(doc.size() + 1024);
+    qsizetype last = 0;
+    qsizetype counted = 0;
+    int tables = 0; // within a table, a cell says itself what it holds
+    for (auto it = block.globalMatch(doc); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QStringView between = QStringView(doc).mid(counted, m.capturedStart() - counted);
+        tables += static_cast<int>(between.count(QLatin1String("<table")) - between.count(QLatin1String("</table>")));
+        counted = m.capturedStart();
+        const QString text = m.captured(3).trimmed();
+        if (tables > 0 || text.isEmpty() || !numeric.match(text).hasMatch())
+            continue;
+        out += QStringView(doc).mid(last, m.capturedStart() - last);
+        const QString cell = QStringLiteral("<table><tr><td sdnum=\"1033;1033;@\">") + m.captured(3)
+                             + QStringLiteral("</td></tr></table>");
+        // A list's item keeps its place in the list.
+        if (m.captured(1) == QLatin1String("li"))
+            out += QStringLiteral("<li") + m.captured(2) + u'>' + cell + QStringLiteral("</li>");
+        else
+            out += cell + u'\n';
+        last = m.capturedEnd();
+    }
+    out += QStringView(doc).mid(last);
+    return out.toUtf8();
+}
+
+QByteArray CleanPage::document(bool withPictures, const QDateTime &exported, int maxPictureWidth) const
+{
+    return build(withPictures, exported, maxPictureWidth, false);
+}
+
+QByteArray CleanPage::build(bool withPictures, const QDateTime &exported, int maxPictureWidth, bool cellFormats) const
 {
     static const QRegularExpression reference(QStringLiteral("<img src=\"quorl-picture:(\\d+)\"([^>]*)>"));
+    static const QRegularExpression size(QStringLiteral(" width=\"(\\d+)\" height=\"(\\d+)\""));
     QString body;
     body.reserve(html.size() + 1024);
     qsizetype last = 0;
@@ -131,10 +228,24 @@ QByteArray CleanPage::document(bool withPictures, const QDateTime &exported) con
         const auto picture = loaded.constFind(n);
         if (!withPictures || picture == loaded.cend())
             continue;
+        QString attributes = m.captured(2);
+        const QRegularExpressionMatch dimensions = size.match(attributes);
+        const int width = dimensions.captured(1).toInt();
+        if (maxPictureWidth > 0 && width > maxPictureWidth) {
+            const int height = std::max(1, static_cast<int>(std::lround(dimensions.captured(2).toDouble() * maxPictureWidth / width)));
+            attributes.replace(dimensions.capturedStart(), dimensions.capturedLength(),
+                               QStringLiteral(" width=\"%1\" height=\"%2\"").arg(maxPictureWidth).arg(height));
+        }
         body += QStringLiteral("<img src=\"data:") + QString::fromLatin1(picture->type) + QStringLiteral(";base64,")
-                + QString::fromLatin1(picture->data.toBase64()) + u'"' + m.captured(2) + u'>';
+                + QString::fromLatin1(picture->data.toBase64()) + u'"' + attributes + u'>';
     }
     body += QStringView(html).mid(last);
+    // The cells' values and formats are the spreadsheet's; a word processor takes a
+    // third longer over a long table of them and shows the same.
+    if (!cellFormats) {
+        static const QRegularExpression cellFormat(QStringLiteral(" sd(?:val|num)=\"[^\"]*\""));
+        body.remove(cellFormat);
+    }
 
     const QString langAttr = lang.isEmpty() ? QString() : QStringLiteral(" lang=\"") + escaped(lang) + u'"';
     const QString dirAttr = QStringLiteral(" dir=\"") + dir + u'"';

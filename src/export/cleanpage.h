@@ -2,7 +2,11 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include "export/mhtml.h"
+
 #include <QHash>
+#include <QList>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -19,6 +23,16 @@ struct CleanPage
     QString url;
     QString lang;
     QString dir = QStringLiteral("ltr");
+
+    // A frame of another site the page shows, whose document the script could not
+    // read: its place in html and text is left for insertFrame().
+    struct Frame
+    {
+        QString url;   // its address, or the archive's "cid:" name for it
+        int index = -1; // its place among the page's frames, when it is one of the page's own
+        QSize size;    // as the page shows it
+    };
+    QList<Frame> frames;
 
     struct Picture
     {
@@ -38,10 +52,24 @@ struct CleanPage
     // Puts in the bytes of every picture the engine loaded, from its web archive of
     // the page; pictures in forms the office application may not read are converted.
     void takePictures(const QByteArray &archive);
+    void takePictures(const QList<Mhtml::Part> &parts);
+
+    // Frame n's content, itself a clean page, put in its place; its pictures join this
+    // page's. A frame left without content keeps no place.
+    void insertFrame(int n, const CleanPage &frame);
+    void dropFrames();
 
     // The whole document, UTF-8: the page's language and direction, its title,
     // address and the export's date in the head, every picture as a data: URI (or
     // none when withPictures is false). A picture whose bytes are not there is left
-    // out, never referred to by its address.
-    QByteArray document(bool withPictures, const QDateTime &exported) const;
+    // out, never referred to by its address. A picture wider than maxPictureWidth
+    // pixels (the text's width; 0 for no limit) is made that wide, its aspect kept.
+    QByteArray document(bool withPictures, const QDateTime &exported, int maxPictureWidth = 0) const;
+    // The document for a spreadsheet: without pictures, and a paragraph that a
+    // spreadsheet would read as a number, a date or a time ("00037", "1/2") is a cell of
+    // text, as table cells that are no numbers are.
+    QByteArray sheet(const QDateTime &exported) const;
+
+private:
+    QByteArray build(bool withPictures, const QDateTime &exported, int maxPictureWidth, bool cellFormats) const;
 };

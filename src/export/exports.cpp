@@ -161,13 +161,14 @@ void Exports::saveAsWord()
     }
     ExportProgress progress(m_host, m_state, 4);
     progress.attach(word.worker());
-    const QByteArray document = m_capture.page().document(true, QDateTime::currentDateTime());
+    // Pictures no wider than the document's text.
+    const auto document = [&] { return m_capture.page().document(true, QDateTime::currentDateTime(), word.textWidthPixels()); };
     const bool made =
         progress.step(s.text(257, QStringLiteral("Starting the office application..."))) && step("worker start", word.create())
         && progress.step(s.text(258, QStringLiteral("Opening the document...")))
         && step("open template", templ.isEmpty() ? word.newDocument(QStringLiteral("landscape")) : word.open(templ))
         && progress.step(s.text(259, QStringLiteral("Putting the page into the document...")))
-        && step("paste", word.pasteHtml(document, true)) && step("properties", describe(word))
+        && step("paste", word.pasteHtml(document(), true)) && step("properties", describe(word))
         && progress.step(s.text(260, QStringLiteral("Saving the document...")))
         && step("save", word.saveAs(path, OfficeApp::writerFormat(path)));
     word.quit();
@@ -221,13 +222,13 @@ void Exports::saveAsPdf()
     const QString side = sideDocumentPath(path) == path ? path : nextFreeName(sideDocumentPath(path));
     ExportProgress progress(m_host, m_state, 5);
     progress.attach(word.worker());
-    const QByteArray document = m_capture.page().document(true, QDateTime::currentDateTime());
+    const auto document = [&] { return m_capture.page().document(true, QDateTime::currentDateTime(), word.textWidthPixels()); };
     const bool made =
         progress.step(s.text(257, QStringLiteral("Starting the office application..."))) && step("worker start", word.create())
         && progress.step(s.text(258, QStringLiteral("Opening the document...")))
         && step("open template", word.open(s.templateHDoc))
         && progress.step(s.text(259, QStringLiteral("Putting the page into the document...")))
-        && step("paste", word.pasteHtml(document, true)) && step("properties", describe(word))
+        && step("paste", word.pasteHtml(document(), true)) && step("properties", describe(word))
         && progress.step(s.text(260, QStringLiteral("Saving the document...")))
         && step("save side document", word.saveAs(side, OfficeApp::writerFormat(side)))
         && progress.step(s.text(260, QStringLiteral("Saving the document...")))
@@ -338,7 +339,7 @@ void Exports::saveAsExcel()
     ExportProgress progress(m_host, m_state, 4);
     progress.attach(excel.worker());
     // A spreadsheet keeps no pictures.
-    const QByteArray document = m_capture.page().document(false, QDateTime::currentDateTime());
+    const QByteArray document = m_capture.page().sheet(QDateTime::currentDateTime());
     // The new sheet goes in front and becomes the active one, as a workbook's added
     // sheet does; the command may report failure although the sheet is there.
     const bool made =

@@ -145,6 +145,8 @@ QList<Part> parse(const QByteArray &archive)
         else if (body.endsWith('\n'))
             body.chop(1);
         Part part;
+        part.start = start;
+        part.size = end - start;
         part.location = QString::fromUtf8(h.value("content-location"));
         QByteArray id = h.value("content-id");
         if (id.startsWith('<') && id.endsWith('>'))
@@ -155,6 +157,36 @@ QList<Part> parse(const QByteArray &archive)
         parts.append(part);
     }
     return parts;
+}
+
+QByteArray withPage(const QByteArray &archive, const QList<Part> &parts, qsizetype first)
+{
+    if (first < 0 || first >= parts.size())
+        return {};
+    // The engine's own delimiter, which it chose not to occur in any part.
+    qsizetype pos = 0;
+    const QByteArray boundary = parameter(headers(archive, pos).value("content-type"), "boundary");
+    if (boundary.isEmpty())
+        return {};
+    QByteArray out = "MIME-Version: 1.0\r\nContent-Type: multipart/related;\r\n\ttype=\"text/html\";\r\n\tboundary=\""
+                     + boundary + "\"\r\n\r\n";
+    auto add = [&](const Part &part) {
+        out += "\r\n--" + boundary + "\r\n";
+        QByteArray raw = archive.mid(part.start, part.size);
+        // The line break before the old delimiter belongs to it.
+        if (raw.endsWith("\r\n"))
+            raw.chop(2);
+        else if (raw.endsWith('\n'))
+            raw.chop(1);
+        out += raw;
+    };
+    add(parts.at(first));
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+        if (i != first)
+            add(parts.at(i));
+    }
+    out += "\r\n--" + boundary + "--\r\n";
+    return out;
 }
 
 } // namespace Mhtml

@@ -114,7 +114,14 @@ void OfficeApp::launch(const QList<QJsonObject> &ahead)
 
 QJsonObject OfficeApp::openRequest(const QString &path)
 {
-    return {{QStringLiteral("op"), QStringLiteral("load")}, {QStringLiteral("path"), path}, {QStringLiteral("copy"), true}};
+    // A text document says how wide its text is, for the pictures put into it.
+    static const QStringList text = {QStringLiteral("doc"), QStringLiteral("docx"), QStringLiteral("odt"),
+                                     QStringLiteral("fodt"), QStringLiteral("rtf"), QStringLiteral("dot"),
+                                     QStringLiteral("dotx"), QStringLiteral("ott")};
+    return {{QStringLiteral("op"), QStringLiteral("load")},
+            {QStringLiteral("path"), path},
+            {QStringLiteral("copy"), true},
+            {QStringLiteral("measure"), text.contains(extension(path))}};
 }
 
 QJsonObject OfficeApp::newDocumentRequest(const QString &factory)
@@ -122,7 +129,8 @@ QJsonObject OfficeApp::newDocumentRequest(const QString &factory)
     // Presentations are drawn on before anything can be pasted onto them.
     return {{QStringLiteral("op"), QStringLiteral("load")},
             {QStringLiteral("factory"), factory},
-            {QStringLiteral("render"), factory == QLatin1String("simpress")}};
+            {QStringLiteral("render"), factory == QLatin1String("simpress")},
+            {QStringLiteral("measure"), factory == QLatin1String("landscape")}};
 }
 
 QJsonObject OfficeApp::unoRequest(const QString &command, const QJsonObject &arguments)
@@ -141,12 +149,22 @@ bool OfficeApp::create()
 
 bool OfficeApp::open(const QString &path)
 {
-    return check(m_worker.request(openRequest(path)), QStringLiteral("open ") + path);
+    const OfficeWorker::Reply reply = m_worker.request(openRequest(path));
+    m_textWidth = reply.data.value(QStringLiteral("textWidth")).toDouble();
+    return check(reply, QStringLiteral("open ") + path);
 }
 
 bool OfficeApp::newDocument(const QString &factory)
 {
-    return check(m_worker.request(newDocumentRequest(factory)), QStringLiteral("new document"));
+    const OfficeWorker::Reply reply = m_worker.request(newDocumentRequest(factory));
+    m_textWidth = reply.data.value(QStringLiteral("textWidth")).toDouble();
+    return check(reply, QStringLiteral("new document"));
+}
+
+int OfficeApp::textWidthPixels() const
+{
+    // The engine's pixels: 96 to the inch.
+    return static_cast<int>(std::floor(m_textWidth / 25.4 * 96));
 }
 
 bool OfficeApp::pasteFile(const QString &mime, const QByteArray &data, bool replaceAll)
@@ -172,13 +190,16 @@ bool OfficeApp::pasteHtml(const QByteArray &document, bool replaceAll)
     // Pasted over the whole content, the page's first paragraph would join the
     // document's own and take its style and direction (a heading or a right-to-left line
     // lost). A zero-width paragraph goes first to take that place and is removed after.
-    // A table first joins nothing.
+    // A table first (a right-to-left one in its division) joins nothing.
     QByteArray html = document;
     bool marked = false;
     if (replaceAll) {
         const qsizetype body = html.indexOf("<body");
         const qsizetype end = body < 0 ? -1 : html.indexOf('>', body);
-        if (end > 0 && !html.mid(end + 1, 16).trimmed().startsWith("<table")) {
+        QByteArray first = html.mid(end + 1, 64).trimmed();
+        if (first.startsWith("<div align=\"right\">"))
+            first = first.mid(19).trimmed();
+        if (end > 0 && !first.startsWith("<table")) {
             html.insert(end + 1, "<p>&#8203;</p>");
             marked = true;
         }
@@ -338,9 +359,8 @@ QString OfficeApp::pdfOptions()
                            {QStringLiteral("value"), QString::number(v)}};
     };
     const QJsonObject options{
-        // Structure tags off: LibreOffice writes each tag as an object of its own, which
-        // made PDFs of long pages 17 to 27 times the size of its untagged ones.
-        {QStringLiteral("UseTaggedPDF"), boolean(false)},
+        // Structure tags, for screen readers (DocStructureTags).
+        {QStringLiteral("UseTaggedPDF"), boolean(true)},
         {QStringLiteral("ExportBookmarks"), boolean(false)},      // CreateBookmarks 0
         {QStringLiteral("SelectPdfVersion"), number(0)},          // UseISO19005_1 False
         {QStringLiteral("ViewPDFAfterExport"), boolean(false)},   // OpenAfterExport False

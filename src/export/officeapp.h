@@ -36,6 +36,9 @@ public:
     bool open(const QString &path);
     // "swriter", "scalc", "simpress", or "landscape" for a new landscape text document.
     bool newDocument(const QString &factory);
+    // The width between the margins of the text document last opened or made, in the
+    // page's pixels; 0 when it is not known.
+    int textWidthPixels() const;
     // A whole HTML document (the clean capture); replaceAll pastes over the whole content
     // of a text document, its first paragraph keeping its own style and direction.
     bool pasteHtml(const QByteArray &document, bool replaceAll);
@@ -85,6 +88,7 @@ private:
     const AppState &m_state;
     OfficeSpare *m_spare = nullptr;
     bool m_launched = false;
+    double m_textWidth = 0; // millimetres
     OfficeWorker m_worker;
     QString m_failure;
 };

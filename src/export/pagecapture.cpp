@@ -2,6 +2,8 @@
 
 #include "export/exporthost.h"
 #include "export/officeapp.h"
+#include "export/mhtml.h"
+#include "platform/archivepage.h"
 #include "platform/filespace.h"
 #include "platform/pageframe.h"
 #include "platform/privatefolder.h"
@@ -20,6 +22,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStringEncoder>
 #include <QUrl>
@@ -86,7 +89,8 @@ bool PageCapture::copyPage(bool clearFirst, bool withPictures)
     WebBrowser *web = m_host.currentPage();
     if (!web)
         return false;
-    const auto captured = web->evaluate(script(QStringLiteral("capture.js")), 60000);
+    const auto captured = take([web](const QString &code, int timeoutMs) { return web->evaluate(code, timeoutMs); },
+                               withPictures);
     if (captured && captured->toMap().contains(QStringLiteral("html"))) {
         m_page = CleanPage::fromScript(*captured);
     } else if (const auto text = web->plainText(10000)) {
@@ -95,22 +99,114 @@ bool PageCapture::copyPage(bool clearFirst, bool withPictures)
     }
     if (m_page.isEmpty())
         return false;
-    if (withPictures && m_page.loaded.size() < m_page.pictures.size()) {
-        // The pictures as the engine loaded them: its own archive of the page, in a
-        // private folder that goes at once. Nothing is fetched again.
+    if ((withPictures && m_page.loaded.size() < m_page.pictures.size()) || !m_page.frames.isEmpty()) {
+        // The pictures as the engine loaded them, and the documents of other sites'
+        // frames: its own archive of the page, in a private folder that goes at once.
+        // Nothing is fetched again.
         PrivateFolder::Temporary folder(QStringLiteral("page"));
-        const QString archive = folder.filePath(QStringLiteral("page.mht"));
-        if (folder.isValid() && web->save(archive, WebBrowser::SaveFormat::WebArchive, 60000)) {
-            QFile file(archive);
-            if (file.open(QIODevice::ReadOnly))
-                m_page.takePictures(file.readAll());
+        const QString path = folder.filePath(QStringLiteral("page.mht"));
+        if (folder.isValid() && web->save(path, WebBrowser::SaveFormat::WebArchive, 60000)) {
+            QFile file(path);
+            const QByteArray archive = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+            file.close();
+            const QList<Mhtml::Part> parts = Mhtml::parse(archive);
+            int budget = kMostFrames;
+            takeFrames(m_page, archive, parts, folder.path(), withPictures, 0, budget);
+            if (withPictures)
+                m_page.takePictures(parts);
         }
+        m_page.dropFrames();
+        if (m_page.isEmpty())
+            return false;
     }
     auto *data = new QMimeData;
     data->setHtml(QString::fromUtf8(m_page.document(withPictures, QDateTime::currentDateTime())));
     data->setText(m_page.text);
     clipboard->setMimeData(data);
     return true;
+}
+
+std::optional<QVariant> PageCapture::take(const Evaluate &evaluate, bool withDrawings)
+{
+    // Pictures the page would load only when scrolled to are asked for, and drawings
+    // drawn, for as long as the page may take for it.
+    const auto pending = withDrawings ? evaluate(script(QStringLiteral("prepare.js")), 10000) : std::nullopt;
+    if (pending && pending->toInt() > 0) {
+        Wait::until(
+            [&] {
+                const auto ready = evaluate(QStringLiteral("window.quorlPrepared ? window.quorlPrepared.ready() : true"), 2000);
+                return !ready || ready->toBool();
+            },
+            kPrepareLimitMs, 50);
+    }
+    return evaluate(script(QStringLiteral("capture.js")), 60000);
+}
+
+int PageCapture::framePart(const CleanPage::Frame &frame, const QList<Mhtml::Part> &parts)
+{
+    // The engine names the frames of a document it loaded from an archive by their
+    // parts there; a live page's frame is found by its address.
+    if (frame.url.startsWith(QLatin1String("cid:"))) {
+        for (qsizetype i = 0; i < parts.size(); ++i) {
+            if (parts.at(i).type == "text/html" && u"cid:" + parts.at(i).contentId == frame.url)
+                return static_cast<int>(i);
+        }
+        return -1;
+    }
+    for (qsizetype i = 1; i < parts.size(); ++i) {
+        if (parts.at(i).type == "text/html" && !frame.url.isEmpty() && parts.at(i).location == frame.url)
+            return static_cast<int>(i);
+    }
+    // A frame that has moved on from the address it was given: the page's own copy in
+    // the archive names each frame's part where the frame stands.
+    if (frame.index < 0 || parts.isEmpty())
+        return -1;
+    static const QRegularExpression frameTag(QStringLiteral("<i?frame\\b[^>]*\\ssrc=\"cid:([^\"]+)\""),
+                                             QRegularExpression::CaseInsensitiveOption);
+    const QString page = QString::fromUtf8(parts.first().body);
+    static const QRegularExpression anyFrame(QStringLiteral("<i?frame\\b"), QRegularExpression::CaseInsensitiveOption);
+    int n = 0;
+    for (auto it = anyFrame.globalMatch(page); it.hasNext(); ++n) {
+        const QRegularExpressionMatch tag = it.next();
+        if (n != frame.index)
+            continue;
+        const QRegularExpressionMatch cid = frameTag.match(page, tag.capturedStart(),
+                                                           QRegularExpression::NormalMatch,
+                                                           QRegularExpression::AnchorAtOffsetMatchOption);
+        return cid.hasMatch() ? framePart({QStringLiteral("cid:") + cid.captured(1), -1, {}}, parts) : -1;
+    }
+    return -1;
+}
+
+void PageCapture::takeFrames(CleanPage &page, const QByteArray &archive, const QList<Mhtml::Part> &parts,
+                             const QString &folder, bool withPictures, int depth, int &budget)
+{
+    for (int n = 0; n < page.frames.size() && budget > 0; ++n) {
+        const int part = framePart(page.frames.at(n), parts);
+        if (part < 0)
+            continue;
+        --budget;
+        // The frame's document alone, shown from the archive as its page, and taken
+        // by the same script as the page: what reaches the document is as clean.
+        const QString path = folder + QStringLiteral("/frame.mht");
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(Mhtml::withPage(archive, parts, part)) < 0)
+            continue;
+        file.close();
+        ArchivePage reader;
+        if (!reader.load(path, page.frames.at(n).size, 15000))
+            continue;
+        const auto captured = take([&reader](const QString &code, int timeoutMs) { return reader.evaluate(code, timeoutMs); },
+                                   withPictures);
+        QFile::remove(path);
+        if (!captured || !captured->toMap().contains(QStringLiteral("html")))
+            continue;
+        CleanPage frame = CleanPage::fromScript(*captured);
+        if (depth + 1 < kFrameDepth)
+            takeFrames(frame, archive, parts, folder, withPictures, depth + 1, budget);
+        frame.dropFrames();
+        page.insertFrame(n, frame);
+    }
 }
 
 QString PageCapture::suggestName(const QString &title, const QString &extension, const QString &fixedName)

@@ -5,6 +5,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariant>
+
+#include <functional>
+#include <optional>
 
 class ExportHost;
 class QImage;
@@ -72,9 +76,24 @@ public:
     // The page's source as bytes of its own encoding (UTF-8 when the name is unknown).
     static QByteArray encodeSource(const QString &source, const QString &charset);
 
+    // The longest the capture waits for pictures the page loads late and for drawings.
+    static constexpr int kPrepareLimitMs = 8000;
+    // Frames of other sites taken in, at most, and how deep within each other.
+    static constexpr int kMostFrames = 12;
+    static constexpr int kFrameDepth = 3;
+
 private:
     // The page saved at path, whole, or the reason it was not (the old file stays).
     QString savePage(WebBrowser *web, const QString &path, WebBrowser::SaveFormat format);
+
+    using Evaluate = std::function<std::optional<QVariant>(const QString &script, int timeoutMs)>;
+    // The page readied and taken by the capture script, in the world evaluate runs in.
+    static std::optional<QVariant> take(const Evaluate &evaluate, bool withDrawings);
+    // The part of the archive that holds a frame's document; -1 when none does.
+    static int framePart(const CleanPage::Frame &frame, const QList<Mhtml::Part> &parts);
+    // The other sites' frames of page filled in from the archive, each taken as a page.
+    static void takeFrames(CleanPage &page, const QByteArray &archive, const QList<Mhtml::Part> &parts,
+                           const QString &folder, bool withPictures, int depth, int &budget);
 
     const AppState &m_state;
     ExportHost &m_host;

@@ -81,7 +81,7 @@ TEST(OfficeFormats, FollowTheChosenExtension)
 
     const QJsonObject pdf = QJsonDocument::fromJson(OfficeApp::pdfOptions().toUtf8()).object();
     EXPECT_EQ(pdf.value(QStringLiteral("UseTaggedPDF")).toObject().value(QStringLiteral("value")).toString(),
-              QStringLiteral("false"));
+              QStringLiteral("true"));
     EXPECT_EQ(pdf.value(QStringLiteral("ExportBookmarks")).toObject().value(QStringLiteral("value")).toString(),
               QStringLiteral("false"));
     EXPECT_EQ(pdf.value(QStringLiteral("SelectPdfVersion")).toObject().value(QStringLiteral("value")).toString(),

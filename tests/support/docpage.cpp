@@ -1,5 +1,6 @@
 #include "docpage.h"
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -126,4 +127,36 @@ QByteArray longDocumentationPage(int sections, int tableRows)
     html += QStringLiteral("</ul></div><div class=\"clearer\"></div></div>\n<div class=\"footer\">Last updated on a day "
                            "of the year.</div>\n</body></html>\n");
     return html.toUtf8();
+}
+
+QByteArray ledgerPage(int rows, const QString &itemBase)
+{
+    QString html = QStringLiteral("<!DOCTYPE html><html lang=\"en\"><head><meta charset=\"utf-8\"><title>Ledger</title>"
+                                  "<style>td{border:1px solid #999;padding:2px}</style></head><body><h1>Orders of the "
+                                  "quarter</h1><table><thead><tr><th>Order</th><th>Zip</th><th>Amount</th><th>Price</th>"
+                                  "<th>Share</th><th>Quantity</th><th>Code</th><th>Note</th><th>Item</th></tr></thead>"
+                                  "<tbody>\n");
+    const QStringList codes = {QStringLiteral("A-17"), QStringLiteral("1-2"), QStringLiteral("12/05"),
+                               QStringLiteral("2024-05-03"), QStringLiteral("0x1F"), QStringLiteral("1,5"),
+                               QStringLiteral("+3"), QStringLiteral("1.2.3"), QStringLiteral("12,34"),
+                               QStringLiteral("007")};
+    for (int i = 0; i < rows; ++i) {
+        const QString order = QStringLiteral("4000%1").arg(quint64(123456789012345ULL + quint64(i) * 7919), 15, 10, QLatin1Char('0'));
+        const QString zip = QStringLiteral("%1").arg((i * 37) % 100000, 5, 10, QLatin1Char('0'));
+        const qint64 cents = (i % 7 == 3 ? -1 : 1) * (qint64(i) * 98765431 % 50000000 + (i % 5 == 0 ? 20346633 : 0));
+        const QString whole = QLocale(QLocale::English).toString(std::abs(cents) / 100);
+        const QString amount = (cents < 0 ? QStringLiteral("-") : QString()) + whole
+                               + QStringLiteral(".%1").arg(std::abs(cents) % 100, 2, 10, QLatin1Char('0'));
+        const QString price = QStringLiteral("%1.%2").arg(1000 + i * 3).arg((i * 10) % 100, 2, 10, QLatin1Char('0'));
+        const QString share = QStringLiteral("%1.%2%").arg(i % 100).arg(i % 10);
+        html += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td><td>%7</td>"
+                               "<td>(%8)</td><td><a href=\"%9%10\">%10</a></td></tr>\n")
+                    .arg(order, zip, amount, price, share, QString::number(i * 3), codes.at(i % codes.size()),
+                         QString::number(1 + i % 4), itemBase)
+                    .arg(i + 1);
+    }
+    // Figures outside the table too.
+    return (html + QStringLiteral("</tbody></table><p>End of the ledger.</p><p>00400</p><p>(2)</p><ul><li>12/05</li>"
+                                  "<li>3396.60</li></ul></body></html>"))
+        .toUtf8();
 }

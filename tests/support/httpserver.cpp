@@ -1,5 +1,9 @@
 #include "httpserver.h"
 
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
@@ -59,6 +63,23 @@ void HttpServer::serve(QTcpSocket *socket)
 
     QByteArray response;
     int delay = 0;
+    for (auto folder = m_folders.cbegin(); folder != m_folders.cend() && !m_pages.contains(path); ++folder) {
+        if (!path.startsWith(folder.key()))
+            continue;
+        const QString root = QFileInfo(folder.value()).canonicalFilePath();
+        const QString file = QFileInfo(root + u'/' + QUrl::fromPercentEncoding(path.mid(folder.key().size()).toUtf8()))
+                                 .canonicalFilePath();
+        QFile f(file);
+        if (file.startsWith(root + u'/') && f.open(QIODevice::ReadOnly)) {
+            static const QHash<QString, QByteArray> types = {
+                {QStringLiteral("html"), "text/html"}, {QStringLiteral("htm"), "text/html"},
+                {QStringLiteral("css"), "text/css"},   {QStringLiteral("js"), "text/javascript"},
+                {QStringLiteral("png"), "image/png"},  {QStringLiteral("jpg"), "image/jpeg"},
+                {QStringLiteral("jpeg"), "image/jpeg"}, {QStringLiteral("gif"), "image/gif"},
+                {QStringLiteral("svg"), "image/svg+xml"}};
+            addPage(path, f.readAll(), types.value(QFileInfo(file).suffix().toLower(), "application/octet-stream"));
+        }
+    }
     const auto it = m_pages.constFind(path);
     bool allowed = true;
     if (m_cookies.contains(path)) {

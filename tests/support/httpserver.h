@@ -31,6 +31,9 @@ public:
     // get 403.
     void requireCookie(const QString &path, const QByteArray &cookie) { m_cookies.insert(path, cookie); }
     quint16 port() const;
+    // Files below folder are served at prefix + their path there, read when asked for;
+    // nothing outside folder is.
+    void serveFolder(const QString &prefix, const QString &folder) { m_folders.insert(prefix, folder); }
 
 private:
     struct Page
@@ -47,4 +50,5 @@ private:
     QHash<QString, int> m_delayFrom;
     QHash<QString, QList<QByteArray>> m_headers;
     QHash<QString, QByteArray> m_cookies;
+    QHash<QString, QString> m_folders;
 };

@@ -17,6 +17,7 @@
 #include <QFileInfo>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 #include <QString>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -269,7 +270,60 @@ private:
         m_document->registerCallback(documentCallback, &m_results);
         if (request.value(QStringLiteral("render")).toBool())
             m_document->initializeForRendering();
-        reply(true, QString(), {{QStringLiteral("parts"), m_document->getParts()}});
+        QJsonObject answer{{QStringLiteral("parts"), m_document->getParts()}};
+        if (request.value(QStringLiteral("measure")).toBool())
+            answer.insert(QStringLiteral("textWidth"), textWidth());
+        reply(true, QString(), answer);
+    }
+
+    // A length of the document's own styles in millimetres ("2cm", "0.7874in", "72pt").
+    static double millimetres(const QString &length)
+    {
+        static const QRegularExpression pattern(QStringLiteral("^\\s*([0-9.]+)\\s*(cm|mm|in|pt|pc)\\s*$"));
+        const QRegularExpressionMatch m = pattern.match(length);
+        if (!m.hasMatch())
+            return 0;
+        const double value = m.captured(1).toDouble();
+        const QString unit = m.captured(2);
+        if (unit == QLatin1String("cm"))
+            return value * 10;
+        if (unit == QLatin1String("in"))
+            return value * 25.4;
+        if (unit == QLatin1String("pt"))
+            return value * 25.4 / 72;
+        if (unit == QLatin1String("pc"))
+            return value * 25.4 / 6;
+        return value;
+    }
+
+    // The width between the margins of the document's first page, in millimetres (0
+    // when it cannot be told): what a picture may take at most. The document's own flat
+    // form says it whatever made the file.
+    double textWidth()
+    {
+        const QString flat = m_temp.filePath(QStringLiteral("measure.fodt"));
+        if (!m_document->saveAs(fileUrl(flat).toUtf8().constData(), "fodt", nullptr))
+            return 0;
+        QFile file(flat);
+        const QString xml = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+        file.close();
+        QFile::remove(flat);
+        static const QRegularExpression master(
+            QStringLiteral("<style:master-page [^>]*style:page-layout-name=\"([^\"]+)\""));
+        const QString layoutName = master.match(xml).captured(1);
+        if (layoutName.isEmpty())
+            return 0;
+        const qsizetype layout = xml.indexOf(QStringLiteral("<style:page-layout style:name=\"") + layoutName + u'"');
+        const qsizetype properties = layout < 0 ? -1 : xml.indexOf(QStringLiteral("<style:page-layout-properties"), layout);
+        if (properties < 0)
+            return 0;
+        const QString tag = xml.mid(properties, xml.indexOf(u'>', properties) - properties);
+        auto attribute = [&tag](const char *name) {
+            const QRegularExpression value(QString::fromLatin1(name) + QStringLiteral("=\"([^\"]*)\""));
+            return millimetres(value.match(tag).captured(1));
+        };
+        const double width = attribute("fo:page-width") - attribute("fo:margin-left") - attribute("fo:margin-right");
+        return width > 0 ? width : 0;
     }
 
     void paste(const QJsonObject &request)
