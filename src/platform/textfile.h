@@ -35,11 +35,6 @@ bool writeLines(const QString &path, const QStringList &lines, QString *error = 
 // Writes raw bytes, replacing the file atomically, with the same guarantees.
 bool writeBytes(const QString &path, const QByteArray &bytes, QString *error = nullptr);
 
-// The system call the write path uses for its data; a test replaces it to make the disk
-// fill up. Returns the one it replaced; nullptr restores the real one.
-using WriteFunction = long (*)(int fd, const void *data, unsigned long size);
-WriteFunction setWriteFunction(WriteFunction write);
-
 // A number as plain decimal digits (never an exponent), the shortest text that reads
 // back as the same number.
 QString decimal(double value);
