@@ -17,13 +17,13 @@
 #include "export/officeapp.h"
 #include "platform/office/officespare.h"
 #include "platform/office/officeworker.h"
-#include "platform/dialogs.h"
 #include "platform/webbrowser.h"
 #include "support/docpage.h"
 #include "support/engineenv.h"
 #include "support/httpserver.h"
 #include "support/pagewords.h"
 #include "support/programfolder.h"
+#include "support/scripteddialogs.h"
 
 #include <QApplication>
 #include <QClipboard>

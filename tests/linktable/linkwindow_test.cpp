@@ -5,8 +5,8 @@
 #include "commands/mainbars.h"
 #include "linkdriver.h"
 #include "linktable/linktablehost.h"
-#include "platform/dialogs.h"
 #include "platform/imagelist.h"
+#include "support/scripteddialogs.h"
 
 #include <QSignalSpy>
 
