@@ -47,8 +47,9 @@ std::optional<double> leadingNumber(QStringView text);
 // The same, 0 when there is no number.
 double leadingNumberOr0(QStringView text);
 
-// Whole-number view of a leading number (rounded like the original runtime,
-// half to even); nullopt when there is no number or it does not fit 16 bits.
+// Whole-number view of a leading number, rounded half to even as earlier versions of
+// the program on Windows read these files, so a value reads as it always has; nullopt
+// when there is no number or it does not fit 16 bits.
 std::optional<int16_t> toInt16(QStringView text);
 // Clamps any integer into the 16-bit range, for values we compute ourselves.
 int16_t clampInt16(long long value);
