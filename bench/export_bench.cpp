@@ -22,13 +22,14 @@
 #include "export/officeapp.h"
 #include "platform/office/officespare.h"
 #include "platform/office/officeworker.h"
-#include "platform/dialogs.h"
+#include "platform/office/protocol.h"
 #include "platform/webbrowser.h"
 #include "support/docpage.h"
 #include "support/engineenv.h"
 #include "support/httpserver.h"
 #include "support/pagewords.h"
 #include "support/programfolder.h"
+#include "support/scripteddialogs.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -169,10 +170,10 @@ double importAlone(const QString &workerPath, const QString &profile, const QJso
     QElapsedTimer clock;
     clock.start();
     const bool pasted = worker
-                            .request({{QStringLiteral("op"), QStringLiteral("paste")},
-                                      {QStringLiteral("mime"), QStringLiteral("text/html")},
-                                      {QStringLiteral("file"), htmlFile},
-                                      {QStringLiteral("replace"), replace}})
+                            .request({{OfficeProtocol::kOperation, OfficeProtocol::Op::paste},
+                                      {OfficeProtocol::Field::mime, QStringLiteral("text/html")},
+                                      {OfficeProtocol::Field::file, htmlFile},
+                                      {OfficeProtocol::Field::replace, replace}})
                             .ok();
     const double ms = static_cast<double>(clock.elapsed());
     worker.quit();

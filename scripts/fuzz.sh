@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets of the program's file readers with clang and runs each for the
-# given number of seconds (default 5), one after another, under AddressSanitizer and
-# UndefinedBehaviorSanitizer. New inputs found go to build-fuzz/corpus; the seeds in
-# tests/fuzz/corpus are only read.
+# Builds the fuzz targets of the program's file readers and of the web archive reader
+# with clang and runs each for the given number of seconds (default 5), one after
+# another, under AddressSanitizer and UndefinedBehaviorSanitizer. New inputs found go to
+# build-fuzz/corpus; the seeds in tests/fuzz/corpus are only read.
 #   bash scripts/fuzz.sh 600     # ten minutes each
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,7 +16,7 @@ cmake --build build-fuzz --parallel "$(nproc)"
 scratch=$(mktemp -d "${FUZZ_SCRATCH:-/dev/shm}/quorl-fuzz.XXXXXX" 2>/dev/null || mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 export TMPDIR="$scratch"
-for name in textfile options settings language history bookmark linktitles linkgroup; do
+for name in textfile options settings language history bookmark linktitles linkgroup mhtml; do
   mkdir -p "build-fuzz/corpus/$name"
   echo "fuzzing the $name reader for $seconds s"
   "build-fuzz/tests/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=4096 -print_final_stats=1 \

@@ -22,6 +22,7 @@
 #include "platform/office/officespare.h"
 #include "platform/pointer.h"
 #include "platform/privatefolder.h"
+#include "platform/tabstrip.h"
 #include "platform/twips.h"
 #include "platform/wait.h"
 #include "platform/webbrowser.h"
@@ -53,23 +54,6 @@ int px(double twips) { return Twips::toPixelsX(twips); }
 int py(double twips) { return Twips::toPixelsY(twips); }
 long long ty(int pixels) { return Twips::fromPixelsY(pixels); }
 
-// The look the tab strip has always had: white active tab, pale blue inactive tabs on
-// a light blue strip.
-const char *kTabStyle = R"(
-QTabBar { background: rgb(197, 224, 254); }
-QTabBar::tab {
-    color: rgb(64, 64, 64);
-    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 white, stop:1 rgb(162, 187, 225));
-    border: 1px solid rgb(128, 128, 128);
-    border-bottom: none;
-    border-top-left-radius: 5px;
-    border-top-right-radius: 5px;
-    padding: 1px 6px;
-    min-height: 16px;
-}
-QTabBar::tab:selected { background: white; color: black; }
-QTabBar::tab:disabled { background: palette(button); color: rgb(160, 160, 160); }
-)";
 
 } // namespace
 
@@ -127,7 +111,7 @@ void MainWindow::buildWidgets()
     }
     m_tabStrip = new QTabBar(m_barPanel);
     m_tabStrip->setObjectName(QStringLiteral("Tab1"));
-    m_tabStrip->setStyleSheet(QString::fromLatin1(kTabStyle));
+    m_tabStrip->setStyleSheet(TabStrip::tabStyleSheet());
     m_tabStrip->setDrawBase(false);
     m_tabStrip->setExpanding(true);
     m_tabStrip->setUsesScrollButtons(false);

@@ -20,20 +20,20 @@ struct State
 };
 State &state();
 
-// Run_Zip: the library's result code (0 success).
+// Makes the archive: the library's result code (0 success).
 int32_t runZip(cZip &owner, ZipLibrary::Options &options, const QString &zipFile, const QString &basePath,
                const QStringList &patterns);
 
-// Zip_Print: texts of 2 to 1023 bytes become Progress events ("/" shown as the
+// The print callback: texts of 2 to 1023 bytes become Progress events ("/" shown as the
 // platform's separator). Always 0.
 int zipPrint(const char *text, unsigned long length);
-// Zip_Service: texts of 2 to 1023 bytes (cut at their first zero byte) become Cancel
-// events; 1 when the handler cancelled.
+// The service callback: texts of 2 to 1023 bytes (cut at their first zero byte) become
+// Cancel events; 1 when the handler cancelled.
 int zipService(const char *text, unsigned long length);
-// Zip_Comment: the comment into a buffer of 256 bytes; 1 when cancelled or empty.
+// The comment callback: the comment into a buffer of 256 bytes; 1 when cancelled or empty.
 int zipComment(char *buffer);
-// Zip_Password: the password into the first size bytes of the buffer; 1 when cancelled
-// or empty.
+// The password callback: the password into the first size bytes of the buffer; 1 when
+// cancelled or empty.
 int zipPassword(char *buffer, int size, const char *prompt, const char *name);
 
 } // namespace mZip

@@ -120,14 +120,14 @@ AboutWindow::AboutWindow(AppState &state, CommandCatalogue &catalogue, AboutHost
     setWindowTitle(lang.entry(196).isEmpty() ? kTitle : lang.entry(196));
     makeBars(catalogue);
 
-    m_cmdBar = new CommandBar(kInstance, this);
-    m_cmdBar->setImageLists(&images(), &images());
-    SecondaryBars::mount(m_cmdBar, catalogue, QStringLiteral("STANDARD7"), state.options.barStyle);
+    m_bar = new CommandBar(kInstance, this);
+    m_bar->setImageLists(&images(), &images());
+    SecondaryBars::mount(m_bar, catalogue, QStringLiteral("STANDARD7"), state.options.barStyle);
     if (CommandButton *ok = catalogue.button(QStringLiteral("ABOUTOK")))
         ok->setCaption(lang.entry(204));
     if (CommandButton *help = catalogue.button(QStringLiteral("ABOUTHELP")))
         help->setCaption(lang.entry(205));
-    connect(m_cmdBar, &CommandBar::buttonClick, this, &AboutWindow::barClick);
+    connect(m_bar, &CommandBar::buttonClick, this, &AboutWindow::barClick);
 
     const int width = px(kWidth);
     const int height = py(kHeight);
@@ -207,7 +207,7 @@ AboutWindow::AboutWindow(AppState &state, CommandCatalogue &catalogue, AboutHost
     lblDisclaimer->setGeometry(px(460), py(2250), width - px(460) - px(kMargin) * 2, py(kHeight - kBarHeight - 2250));
     lblDisclaimer->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    m_cmdBar->setGeometry(0, height - py(kBarHeight), width, py(kBarHeight));
+    m_bar->setGeometry(0, height - py(kBarHeight), width, py(kBarHeight));
 }
 
 void AboutWindow::barClick(int index, CommandButton *button)

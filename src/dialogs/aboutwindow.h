@@ -19,7 +19,7 @@ public:
     virtual void showHelp() = 0;
 };
 
-// frmAbout: the program's title and version, the disclaimer, the two sites of the
+// The about window: the program's title and version, the disclaimer, the two sites of the
 // project with what each offers, the credit line and the bar "STANDARD7".
 class AboutWindow : public QDialog
 {
@@ -27,7 +27,8 @@ class AboutWindow : public QDialog
 public:
     AboutWindow(AppState &state, CommandCatalogue &catalogue, AboutHost &host, QWidget *parent);
 
-    // Make_AboutButtons and Make_AboutBars, the first time in the run only.
+    // The buttons "ABOUTOK", "ABOUTHELP" and the bar "STANDARD7", made the first time in
+    // the run only.
     static void makeBars(CommandCatalogue &catalogue);
 
     // Entry 198, a space and major.minor.revision of the build.
@@ -37,12 +38,12 @@ public:
     static QUrl secondSite();
     static QUrl mailAddress();
 
-    CommandBar *commandBar() const { return m_cmdBar; }
+    CommandBar *commandBar() const { return m_bar; }
 
 private:
     void barClick(int index, CommandButton *button);
     QLabel *label(const char *name, const QString &text);
 
     AboutHost &m_host;
-    CommandBar *m_cmdBar = nullptr;
+    CommandBar *m_bar = nullptr;
 };

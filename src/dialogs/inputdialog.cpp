@@ -47,25 +47,25 @@ InputDialog::InputDialog(AppState &state, CommandCatalogue &catalogue, QWidget *
     setWindowTitle(QStringLiteral("QuorlOffice"));
     makeBars(catalogue);
 
-    m_labTitle = new QLabel(this);
-    m_labTitle->setObjectName(QStringLiteral("labTitle"));
-    m_labTitle->setTextFormat(Qt::PlainText);
-    m_labTitle->setAlignment(Qt::AlignCenter);
-    m_labTitle->setWordWrap(true);
-    m_labTitle->setText(state.lang.entry(213));
+    m_question = new QLabel(this);
+    m_question->setObjectName(QStringLiteral("labTitle"));
+    m_question->setTextFormat(Qt::PlainText);
+    m_question->setAlignment(Qt::AlignCenter);
+    m_question->setWordWrap(true);
+    m_question->setText(state.lang.entry(213));
 
-    m_cmdBar = new CommandBar(kInstance, this);
+    m_bar = new CommandBar(kInstance, this);
     // The panel places its control at the bar's height, so the height comes first.
-    m_cmdBar->setFixedHeight(kHeight);
+    m_bar->setFixedHeight(kHeight);
     if (CommandButton *panel = catalogue.button(QStringLiteral("NIL6")))
-        panel->setPanelControl(m_labTitle);
-    m_cmdBar->setImageLists(&images(), &images());
-    SecondaryBars::mount(m_cmdBar, catalogue, QStringLiteral("STANDARD6"), state.options.barStyle);
-    connect(m_cmdBar, &CommandBar::buttonClick, this, &InputDialog::barClick);
+        panel->setPanelControl(m_question);
+    m_bar->setImageLists(&images(), &images());
+    SecondaryBars::mount(m_bar, catalogue, QStringLiteral("STANDARD6"), state.options.barStyle);
+    connect(m_bar, &CommandBar::buttonClick, this, &InputDialog::barClick);
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(m_cmdBar);
+    layout->addWidget(m_bar);
     setFixedSize(Twips::toPixelsX(kWidthTwips), kHeight);
 }
 

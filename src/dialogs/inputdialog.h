@@ -8,7 +8,7 @@ class CommandButton;
 class CommandCatalogue;
 class QLabel;
 
-// frmInput: the yes/no question the language editor asks before it drops unsaved
+// The yes/no question the language editor asks before it drops unsaved
 // typing. The question sits inside the bar, between "OKYES" and "OKNO"; the answer
 // goes to the shared state, where it outlives the dialog.
 class InputDialog : public QDialog
@@ -17,22 +17,22 @@ class InputDialog : public QDialog
 public:
     InputDialog(AppState &state, CommandCatalogue &catalogue, QWidget *parent);
 
-    // Make_InputButtons and Make_InputBars: "OKYES", "OKNO", the panel "NIL6" and the
-    // bar "STANDARD6", made the first time in the run only.
+    // The buttons "OKYES", "OKNO", the panel "NIL6" and the bar "STANDARD6", made the
+    // first time in the run only.
     static void makeBars(CommandCatalogue &catalogue);
 
     // Shows the dialog modally. True when one of its two buttons answered; the answer
     // itself is AppState::inputAnswer, which a close without a button leaves alone.
     bool ask();
 
-    CommandBar *commandBar() const { return m_cmdBar; }
-    QLabel *label() const { return m_labTitle; }
+    CommandBar *commandBar() const { return m_bar; }
+    QLabel *label() const { return m_question; }
 
 private:
     void barClick(int index, CommandButton *button);
 
     AppState &m_state;
-    QLabel *m_labTitle = nullptr;
-    CommandBar *m_cmdBar = nullptr;
+    QLabel *m_question = nullptr;
+    CommandBar *m_bar = nullptr;
     bool m_answered = false;
 };

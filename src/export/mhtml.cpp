@@ -22,7 +22,11 @@ QHash<QByteArray, QByteArray> headers(const QByteArray &data, qsizetype &pos)
         if (line.isEmpty())
             break;
         if ((line.startsWith(' ') || line.startsWith('\t')) && !last.isEmpty()) {
-            result[last] += ' ' + line.trimmed();
+            // Values stay trimmed, whatever the continuation lines hold.
+            QByteArray &value = result[last];
+            const QByteArray more = line.trimmed();
+            if (!more.isEmpty())
+                value += value.isEmpty() ? more : ' ' + more;
             continue;
         }
         const qsizetype colon = line.indexOf(':');

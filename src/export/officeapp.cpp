@@ -3,6 +3,7 @@
 #include "settings/appstate.h"
 #include "platform/filespace.h"
 #include "platform/office/officespare.h"
+#include "platform/office/protocol.h"
 #include "platform/textfile.h"
 
 #include <QBuffer>
@@ -15,6 +16,8 @@
 
 #include <algorithm>
 #include <cmath>
+
+using namespace OfficeProtocol;
 
 namespace {
 
@@ -118,26 +121,26 @@ QJsonObject OfficeApp::openRequest(const QString &path)
     static const QStringList text = {QStringLiteral("doc"), QStringLiteral("docx"), QStringLiteral("odt"),
                                      QStringLiteral("fodt"), QStringLiteral("rtf"), QStringLiteral("dot"),
                                      QStringLiteral("dotx"), QStringLiteral("ott")};
-    return {{QStringLiteral("op"), QStringLiteral("load")},
-            {QStringLiteral("path"), path},
-            {QStringLiteral("copy"), true},
-            {QStringLiteral("measure"), text.contains(extension(path))}};
+    return {{kOperation, Op::load},
+            {Field::path, path},
+            {Field::copy, true},
+            {Field::measure, text.contains(extension(path))}};
 }
 
 QJsonObject OfficeApp::newDocumentRequest(const QString &factory)
 {
     // Presentations are drawn on before anything can be pasted onto them.
-    return {{QStringLiteral("op"), QStringLiteral("load")},
-            {QStringLiteral("factory"), factory},
-            {QStringLiteral("render"), factory == QLatin1String("simpress")},
-            {QStringLiteral("measure"), factory == QLatin1String("landscape")}};
+    return {{kOperation, Op::load},
+            {Field::factory, factory},
+            {Field::render, factory == QLatin1String("simpress")},
+            {Field::measure, factory == kLandscapeFactory}};
 }
 
 QJsonObject OfficeApp::unoRequest(const QString &command, const QJsonObject &arguments)
 {
-    return {{QStringLiteral("op"), QStringLiteral("uno")},
-            {QStringLiteral("command"), command},
-            {QStringLiteral("arguments"), arguments}};
+    return {{kOperation, Op::uno},
+            {Field::command, command},
+            {Field::arguments, arguments}};
 }
 
 bool OfficeApp::create()
@@ -150,14 +153,14 @@ bool OfficeApp::create()
 bool OfficeApp::open(const QString &path)
 {
     const OfficeWorker::Reply reply = m_worker.request(openRequest(path));
-    m_textWidth = reply.data.value(QStringLiteral("textWidth")).toDouble();
+    m_textWidth = reply.data.value(Answer::textWidth).toDouble();
     return check(reply, QStringLiteral("open ") + path);
 }
 
 bool OfficeApp::newDocument(const QString &factory)
 {
     const OfficeWorker::Reply reply = m_worker.request(newDocumentRequest(factory));
-    m_textWidth = reply.data.value(QStringLiteral("textWidth")).toDouble();
+    m_textWidth = reply.data.value(Answer::textWidth).toDouble();
     return check(reply, QStringLiteral("new document"));
 }
 
@@ -176,11 +179,11 @@ bool OfficeApp::pasteFile(const QString &mime, const QByteArray &data, bool repl
         m_worker.quit();
         return false;
     }
-    const bool pasted = check(m_worker.request({{QStringLiteral("op"), QStringLiteral("paste")},
-                                                {QStringLiteral("mime"), mime},
-                                                {QStringLiteral("file"), file},
-                                                {QStringLiteral("replace"), replaceAll}}),
-                              QStringLiteral("paste"));
+    const bool pasted = check(m_worker.request({{kOperation, Op::paste},
+                                                {Field::mime, mime},
+                                                {Field::file, file},
+                                                {Field::replace, replaceAll}}),
+                              Op::paste);
     QFile::remove(file);
     return pasted;
 }
@@ -236,11 +239,11 @@ bool OfficeApp::setText(const QString &text)
 
 bool OfficeApp::fitPictureToSlide(const QSize &picture)
 {
-    const OfficeWorker::Reply size = m_worker.request({{QStringLiteral("op"), QStringLiteral("documentSize")}});
+    const OfficeWorker::Reply size = m_worker.request({{kOperation, Op::documentSize}});
     if (!check(size, QStringLiteral("slide size")))
         return false;
-    const double slideWidth = size.data.value(QStringLiteral("width")).toDouble();
-    const double slideHeight = size.data.value(QStringLiteral("height")).toDouble();
+    const double slideWidth = size.data.value(Answer::width).toDouble();
+    const double slideHeight = size.data.value(Answer::height).toDouble();
     if (slideWidth <= 0 || slideHeight <= 0 || picture.isEmpty())
         return true; // nothing to fit to: the picture stays where the paste put it
     const double scale = std::min(slideWidth / picture.width(), slideHeight / picture.height());
@@ -271,11 +274,11 @@ bool OfficeApp::saveAs(const QString &path, const QString &format, const QString
     const QString folder = m_worker.privateFolder() + QStringLiteral("/out");
     QDir().mkpath(folder);
     const QString saved = folder + u'/' + QFileInfo(path).fileName();
-    QJsonObject request{{QStringLiteral("op"), QStringLiteral("saveAs")},
-                        {QStringLiteral("path"), saved},
-                        {QStringLiteral("format"), format}};
+    QJsonObject request{{kOperation, Op::saveAs},
+                        {Field::path, saved},
+                        {Field::format, format}};
     if (!options.isEmpty())
-        request.insert(QStringLiteral("options"), options);
+        request.insert(Field::options, options);
     const OfficeWorker::Reply reply = m_worker.request(request);
     if (!reply.ok() && reply.failure == OfficeWorker::Failure::Refused
         && FileSpace::diagnose(saved, 1 << 20) == FileSpace::Problem::DiskFull) {
@@ -307,13 +310,13 @@ bool OfficeApp::uno(const QString &command, const QJsonObject &arguments, QJsonO
 
 int OfficeApp::parts()
 {
-    const OfficeWorker::Reply reply = m_worker.request({{QStringLiteral("op"), QStringLiteral("parts")}});
-    return check(reply, QStringLiteral("parts")) ? reply.data.value(QStringLiteral("parts")).toInt() : -1;
+    const OfficeWorker::Reply reply = m_worker.request({{kOperation, Op::parts}});
+    return check(reply, Op::parts) ? reply.data.value(Answer::parts).toInt() : -1;
 }
 
 bool OfficeApp::setPart(int part)
 {
-    return check(m_worker.request({{QStringLiteral("op"), QStringLiteral("setPart")}, {QStringLiteral("part"), part}}),
+    return check(m_worker.request({{kOperation, Op::setPart}, {Field::part, part}}),
                  QStringLiteral("select part"));
 }
 

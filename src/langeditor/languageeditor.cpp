@@ -84,49 +84,49 @@ LanguageEditor::LanguageEditor(AppState &state, CommandCatalogue &catalogue, Lan
     setWindowTitle(state.lang.entry(209));
 
     auto *cmdBar = new CommandBar(kInstance, this);
-    m_cmdBars.push_back(cmdBar);
+    m_bars.push_back(cmdBar);
     connect(cmdBar, &CommandBar::buttonClick, this, &LanguageEditor::barClick);
     connect(cmdBar, &CommandBar::newInstanceRequest, this, [this](int, CommandBar **created) {
-        auto *extra = new CommandBar(kInstance + static_cast<int>(m_cmdBars.size()), this);
+        auto *extra = new CommandBar(kInstance + static_cast<int>(m_bars.size()), this);
         extra->setVisible(false);
         connect(extra, &CommandBar::buttonClick, this, &LanguageEditor::barClick);
-        m_cmdBars.push_back(extra);
+        m_bars.push_back(extra);
         *created = extra;
     });
 
-    m_text1 = new QPlainTextEdit(this);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    m_text1->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_fileText = new QPlainTextEdit(this);
+    m_fileText->setObjectName(QStringLiteral("Text1"));
+    m_fileText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_fileText->setLineWrapMode(QPlainTextEdit::NoWrap);
 
     m_findBar = new FindBar(this);
     m_findBar->setTexts(state.lang.entry(231), state.lang.entry(232), state.lang.entry(233), state.lang.entry(234));
 
     auto *status = new QWidget(this);
     status->setObjectName(QStringLiteral("picStat"));
-    m_labEntry = new QLabel(status);
-    m_labEntry->setObjectName(QStringLiteral("labEntry"));
-    m_labFile = new QLabel(status);
-    m_labFile->setObjectName(QStringLiteral("labFile"));
-    for (QLabel *l : {m_labEntry, m_labFile}) {
+    m_entryLabel = new QLabel(status);
+    m_entryLabel->setObjectName(QStringLiteral("labEntry"));
+    m_fileLabel = new QLabel(status);
+    m_fileLabel->setObjectName(QStringLiteral("labFile"));
+    for (QLabel *l : {m_entryLabel, m_fileLabel}) {
         l->setTextFormat(Qt::PlainText);
         l->setFrameShape(QFrame::StyledPanel);
         l->setFrameShadow(QFrame::Sunken);
     }
     // A long English text is cut at the window's edge rather than widening it.
-    m_labEntry->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_entryLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto *statusLayout = new QHBoxLayout(status);
     statusLayout->setContentsMargins(2, 1, 2, 1);
     statusLayout->setSpacing(2);
-    statusLayout->addWidget(m_labEntry, 1);
-    statusLayout->addWidget(m_labFile);
-    m_labFile->hide();
+    statusLayout->addWidget(m_entryLabel, 1);
+    statusLayout->addWidget(m_fileLabel);
+    m_fileLabel->hide();
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(cmdBar);
-    layout->addWidget(m_text1, 1);
+    layout->addWidget(m_fileText, 1);
     layout->addWidget(m_findBar);
     layout->addWidget(status);
 
@@ -141,13 +141,13 @@ LanguageEditor::LanguageEditor(AppState &state, CommandCatalogue &catalogue, Lan
     loadEnglish();
     // Typing, pasting, cutting and deleting each leave an undo step: the first one
     // marks the run as having unsaved work.
-    connect(m_text1->document(), &QTextDocument::undoCommandAdded, this,
+    connect(m_fileText->document(), &QTextDocument::undoCommandAdded, this,
             [this] { m_state.langEditorModified = true; });
-    connect(m_text1, &QPlainTextEdit::cursorPositionChanged, this, &LanguageEditor::describeLine);
-    connect(m_text1, &QPlainTextEdit::textChanged, this, &LanguageEditor::describeLine);
+    connect(m_fileText, &QPlainTextEdit::cursorPositionChanged, this, &LanguageEditor::describeLine);
+    connect(m_fileText, &QPlainTextEdit::textChanged, this, &LanguageEditor::describeLine);
     auto *findKey = new QShortcut(QKeySequence::Find, this);
     connect(findKey, &QShortcut::activated, this, &LanguageEditor::openFind);
-    m_text1->setFocus();
+    m_fileText->setFocus();
     describeLine();
 }
 
@@ -158,7 +158,7 @@ void LanguageEditor::loadEnglish()
     m_englishRead = text.has_value();
     if (!text)
         return;
-    m_text1->setPlainText(*text);
+    m_fileText->setPlainText(*text);
     const QStringList lines = TextFile::splitLines(*text);
     LangSettings ignored;
     LanguageFile::parse(lines, m_english, ignored, nullptr);
@@ -182,7 +182,7 @@ void LanguageEditor::run()
 
 QString LanguageEditor::text() const
 {
-    QString text = m_text1->document()->toRawText();
+    QString text = m_fileText->document()->toRawText();
     text.replace(QChar(QChar::ParagraphSeparator), QStringLiteral("\r\n"));
     text.replace(QChar(QChar::LineSeparator), QStringLiteral("\r\n"));
     return text;
@@ -238,8 +238,8 @@ void LanguageEditor::save()
         return;
     }
     const QString fileName = QFileInfo(path).fileName();
-    m_labFile->setText(m_state.text(320, QStringLiteral("Saved as")) + u' ' + fileName);
-    m_labFile->show();
+    m_fileLabel->setText(m_state.text(320, QStringLiteral("Saved as")) + u' ' + fileName);
+    m_fileLabel->show();
     m_host.languageSaved(fileName);
 }
 
@@ -268,10 +268,10 @@ void LanguageEditor::message(const QString &text)
 
 void LanguageEditor::describeLine()
 {
-    const QTextBlock current = m_text1->textCursor().block();
+    const QTextBlock current = m_fileText->textCursor().block();
     // Entries are counted from the top exactly as the language reader counts them.
     int entry = 0;
-    for (QTextBlock block = m_text1->document()->begin(); block.isValid(); block = block.next()) {
+    for (QTextBlock block = m_fileText->document()->begin(); block.isValid(); block = block.next()) {
         if (LanguageFile::lineKind(block.text()) == LanguageFile::LineKind::Entry)
             ++entry;
         if (block == current)
@@ -301,8 +301,8 @@ void LanguageEditor::describeLine()
         break;
     }
     const QString text = parts.join(QStringLiteral("   "));
-    m_labEntry->setText(text);
-    m_labEntry->setToolTip(text);
+    m_entryLabel->setText(text);
+    m_entryLabel->setToolTip(text);
 }
 
 void LanguageEditor::openFind()
@@ -318,17 +318,17 @@ void LanguageEditor::find(const QString &text, bool backward, const std::functio
 {
     std::vector<QTextCursor> matches;
     if (!text.isEmpty()) {
-        const QTextDocument *doc = m_text1->document();
+        const QTextDocument *doc = m_fileText->document();
         for (QTextCursor c = doc->find(text, 0); !c.isNull(); c = doc->find(text, c))
             matches.push_back(c);
     }
     if (matches.empty()) {
-        m_text1->setExtraSelections({});
+        m_fileText->setExtraSelections({});
         done(0, 0);
         return;
     }
     // Typing into the find box keeps the match where it is; next and previous move on.
-    const QTextCursor current = m_text1->textCursor();
+    const QTextCursor current = m_fileText->textCursor();
     const bool onMatch = current.hasSelection() && current.selectedText().compare(text, Qt::CaseInsensitive) == 0;
     const int start = current.selectionStart();
     const int count = static_cast<int>(matches.size());
@@ -356,15 +356,15 @@ void LanguageEditor::find(const QString &text, bool backward, const std::functio
         mark.format.setBackground(i == active ? QColor(255, 150, 50) : QColor(255, 236, 140));
         marks.append(mark);
     }
-    m_text1->setExtraSelections(marks);
-    m_text1->setTextCursor(matches[active]);
+    m_fileText->setExtraSelections(marks);
+    m_fileText->setTextCursor(matches[active]);
     done(active + 1, count);
 }
 
 void LanguageEditor::stopFinding()
 {
-    m_text1->setExtraSelections({});
-    m_text1->setFocus();
+    m_fileText->setExtraSelections({});
+    m_fileText->setFocus();
 }
 
 void LanguageEditor::keyPressEvent(QKeyEvent *event)

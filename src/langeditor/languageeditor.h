@@ -24,9 +24,9 @@ public:
     virtual void languageSaved(const QString &fileName) = 0;
 };
 
-// frmLang: makes a new language file from the English one. The whole file is edited
-// as plain text; the line under the cursor is told apart as the language reader takes
-// it, with the English text of the same entry beside it.
+// The language editor: makes a new language file from the English one. The whole file
+// is edited as plain text; the line under the cursor is told apart as the language
+// reader takes it, with the English text of the same entry beside it.
 class LanguageEditor : public QDialog
 {
     Q_OBJECT
@@ -36,8 +36,8 @@ public:
 
     LanguageEditor(AppState &state, CommandCatalogue &catalogue, LanguageEditorHost &host, QWidget *parent);
 
-    // Make_LangButtons and Make_LangBars: "EXIT3", "SAVE5" and the bar "STANDARD5",
-    // made the first time in the run only.
+    // The buttons "EXIT3", "SAVE5" and the bar "STANDARD5", made the first time in the
+    // run only.
     static void makeBars(CommandCatalogue &catalogue);
 
     // The name as the file will carry it (trimmed) must come back whole as the
@@ -54,11 +54,11 @@ public:
     // The whole text with CR LF line ends, as it is saved.
     QString text() const;
 
-    CommandBar *commandBar() const { return m_cmdBars.front(); }
-    QPlainTextEdit *editor() const { return m_text1; }
+    CommandBar *commandBar() const { return m_bars.front(); }
+    QPlainTextEdit *editor() const { return m_fileText; }
     FindBar *findBar() const { return m_findBar; }
-    QLabel *entryLabel() const { return m_labEntry; }
-    QLabel *fileLabel() const { return m_labFile; }
+    QLabel *entryLabel() const { return m_entryLabel; }
+    QLabel *fileLabel() const { return m_fileLabel; }
 
 protected:
     void keyPressEvent(QKeyEvent *event) override;
@@ -76,11 +76,11 @@ private:
     AppState &m_state;
     CommandCatalogue &m_catalogue;
     LanguageEditorHost &m_host;
-    std::vector<CommandBar *> m_cmdBars;
-    QPlainTextEdit *m_text1 = nullptr;
+    std::vector<CommandBar *> m_bars;
+    QPlainTextEdit *m_fileText = nullptr;
     FindBar *m_findBar = nullptr;
-    QLabel *m_labEntry = nullptr;
-    QLabel *m_labFile = nullptr;
+    QLabel *m_entryLabel = nullptr;
+    QLabel *m_fileLabel = nullptr;
 
     bool m_englishRead = false;
     QString m_englishPath;

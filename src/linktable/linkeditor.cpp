@@ -54,14 +54,14 @@ LinkEditor::LinkEditor(AppState &state, CommandCatalogue &catalogue, LinkTable &
     setWindowTitle(state.lang.entry(76));
 
     const QSize inner(px(kDesignWidth), py(kDesignHeight));
-    m_imgTitle = new QWidget(this);
-    m_imgTitle->setObjectName(QStringLiteral("imgTitle"));
-    m_imgTitle->setAttribute(Qt::WA_StyledBackground, true);
-    m_imgTitle->setStyleSheet(QString::fromLatin1(kTitleStripStyle));
-    m_imgBkg = new QWidget(this);
-    m_imgBkg->setObjectName(QStringLiteral("imgBkg"));
-    m_imgBkg->setAttribute(Qt::WA_StyledBackground, true);
-    m_imgBkg->setStyleSheet(QString::fromLatin1(kBackgroundStyle));
+    m_titleStrip = new QWidget(this);
+    m_titleStrip->setObjectName(QStringLiteral("imgTitle"));
+    m_titleStrip->setAttribute(Qt::WA_StyledBackground, true);
+    m_titleStrip->setStyleSheet(QString::fromLatin1(kTitleStripStyle));
+    m_background = new QWidget(this);
+    m_background->setObjectName(QStringLiteral("imgBkg"));
+    m_background->setAttribute(Qt::WA_StyledBackground, true);
+    m_background->setStyleSheet(QString::fromLatin1(kBackgroundStyle));
 
     m_bar = new CommandBar(9, this);
     const ImageList *images = &ImageList::window(QStringLiteral("linkeditor"));
@@ -80,10 +80,10 @@ LinkEditor::LinkEditor(AppState &state, CommandCatalogue &catalogue, LinkTable &
     connect(m_bar, &CommandBar::buttonClick, this, &LinkEditor::buttonClicked);
 
     const int titleHeight = m_bar->y() + m_bar->height() + py(30);
-    m_imgTitle->setGeometry(0, 0, inner.width(), titleHeight);
-    m_imgBkg->setGeometry(0, titleHeight, inner.width(), inner.height() - titleHeight);
-    m_imgTitle->lower();
-    m_imgBkg->lower();
+    m_titleStrip->setGeometry(0, 0, inner.width(), titleHeight);
+    m_background->setGeometry(0, titleHeight, inner.width(), inner.height() - titleHeight);
+    m_titleStrip->lower();
+    m_background->lower();
 
     for (int i = 1; i <= 6; ++i) {
         auto *label = new QLabel(this);
@@ -100,16 +100,16 @@ LinkEditor::LinkEditor(AppState &state, CommandCatalogue &catalogue, LinkTable &
         box->setGeometry(px(kBoxLeft), top, px(kBoxWidth), boxHeight);
         label->setGeometry(px(kLabelLeft), top, px(kLabelWidth), boxHeight);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        m_lab[i] = label;
-        m_txt[i] = box;
+        m_labels[i] = label;
+        m_boxes[i] = box;
     }
 
     // Opening (the load event): the fields of the row, the real concealed value in box 4.
     m_table.setModified(false);
     for (int i = 1; i <= 6; ++i)
-        m_txt[i]->setText(m_table.cell(m_row, i));
+        m_boxes[i]->setText(m_table.cell(m_row, i));
     if (!m_table.concealed(m_row).isEmpty())
-        m_txt[4]->setText(m_table.concealed(m_row));
+        m_boxes[4]->setText(m_table.concealed(m_row));
 
     // The editor keeps its design size; its position is where it was last closed.
     IniSettings &ini = state.ini;
@@ -124,19 +124,19 @@ LinkEditor::LinkEditor(AppState &state, CommandCatalogue &catalogue, LinkTable &
     setFixedSize(std::max(inner.width(), px(ini.editWinWidth) - extra.width()),
                  std::max(inner.height(), py(ini.editWinHeight) - extra.height()));
     move(px(ini.editWinLeft), py(ini.editWinTop));
-    m_imgBkg->resize(width(), height() - m_imgBkg->y());
-    m_imgTitle->resize(width(), m_imgTitle->height());
-    m_txt[1]->setFocus();
+    m_background->resize(width(), height() - m_background->y());
+    m_titleStrip->resize(width(), m_titleStrip->height());
+    m_boxes[1]->setFocus();
 }
 
 QLineEdit *LinkEditor::box(int i) const
 {
-    return i >= 1 && i <= 6 ? m_txt[i] : nullptr;
+    return i >= 1 && i <= 6 ? m_boxes[i] : nullptr;
 }
 
 QLabel *LinkEditor::label(int i) const
 {
-    return i >= 1 && i <= 6 ? m_lab[i] : nullptr;
+    return i >= 1 && i <= 6 ? m_labels[i] : nullptr;
 }
 
 void LinkEditor::buttonClicked(int index, CommandButton *button)
@@ -147,14 +147,14 @@ void LinkEditor::buttonClicked(int index, CommandButton *button)
         store();
     else if (button->key() == QLatin1String("CANCEL"))
         remove();
-    goExit();
+    leave();
 }
 
 void LinkEditor::store()
 {
     for (int i = 1; i <= 6; ++i)
-        m_table.setCell(m_row, i, m_txt[i]->text());
-    m_table.setConcealed(m_row, m_txt[4]->text());
+        m_table.setCell(m_row, i, m_boxes[i]->text());
+    m_table.setConcealed(m_row, m_boxes[4]->text());
     m_table.setModified(true);
     // A failed write keeps the modified flag; the link table window saves again at once
     // and tells the user.
@@ -167,7 +167,7 @@ void LinkEditor::remove()
         m_table.setCell(m_row, c, QString());
 }
 
-void LinkEditor::goExit()
+void LinkEditor::leave()
 {
     if (m_exited)
         return;
@@ -182,11 +182,11 @@ void LinkEditor::goExit()
 
 void LinkEditor::closeEvent(QCloseEvent *event)
 {
-    goExit();
+    leave();
     event->accept();
 }
 
 void LinkEditor::reject()
 {
-    goExit();
+    leave();
 }

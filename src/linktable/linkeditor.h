@@ -12,7 +12,7 @@ class LinkTable;
 class QLabel;
 class QLineEdit;
 
-// frmEDit, the link record editor: the six fields of one row of the link table in six
+// The link record editor: the six fields of one row of the link table in six
 // labelled boxes. "SAVE3" stores the boxes into the row and saves the group, "CANCEL"
 // empties the row (the save that follows drops it), any other way out changes nothing.
 // It works on the link table window's rows directly and keeps no copy of its own.
@@ -23,13 +23,13 @@ public:
     LinkEditor(AppState &state, CommandCatalogue &catalogue, LinkTable &table, int row, QWidget *parent);
 
     int row() const { return m_row; }
-    // Txt(1) to Txt(6) and Lab(1) to Lab(6).
+    // The box of field i (1 to 6, the grid's columns) and its label.
     QLineEdit *box(int i) const;
     QLabel *label(int i) const;
     CommandBar *commandBar() const { return m_bar; }
 
-    // GO_Exit: keeps the position for the next opening and closes.
-    void goExit();
+    // Keeps the position for the next opening and closes.
+    void leave();
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -44,9 +44,9 @@ private:
     LinkTable &m_table;
     const int m_row;
     CommandBar *m_bar = nullptr;
-    QWidget *m_imgTitle = nullptr;
-    QWidget *m_imgBkg = nullptr;
-    std::array<QLineEdit *, 7> m_txt{};
-    std::array<QLabel *, 7> m_lab{};
+    QWidget *m_titleStrip = nullptr;
+    QWidget *m_background = nullptr;
+    std::array<QLineEdit *, 7> m_boxes{};
+    std::array<QLabel *, 7> m_labels{};
     bool m_exited = false;
 };

@@ -55,8 +55,8 @@ private:
     std::array<Group, kReserved + 1> m_entries;
 };
 
-// Read_Titles: creates the titles file with the default titles when it is missing,
-// then loads it. False when the file can neither be read nor created.
+// Creates the titles file with the default titles when it is missing, then loads it.
+// False when the file can neither be read nor created.
 bool readTitles(const QString &base, GroupList &groups, const QString &word);
 // Writes entries 1 to 150 of the titles file.
 bool saveTitles(const QString &base, const GroupList &groups, QString *error = nullptr);

@@ -4,11 +4,11 @@
 
 class LinkTable;
 
-// GridList: the links of the current group. Row 0 of the table is the header and is
-// shown as the column headers; column 0 (the row number) is the fixed column, and a
-// press on it selects the whole row (columns 1 to 6). Clicks and double-clicks are
-// reported once each, with the current cell already moved, as the window's rules read
-// them.
+// The grid of the link table window: the links of the current group. Row 0 of the
+// table is the header and is shown as the column headers; column 0 (the row number) is
+// the fixed column, and a press on it selects the whole row (columns 1 to 6). Clicks and
+// double-clicks are reported once each, with the current cell already moved, as the
+// window's rules read them.
 class LinkGrid : public QTableView
 {
     Q_OBJECT

@@ -34,7 +34,7 @@ public:
     int rows() const { return static_cast<int>(m_rows.size()); }
     void setRows(int count);
 
-    // The header texts written by every load (Column_Titles).
+    // The header texts, which every load writes into row 0.
     void setHeaders(const QStringList &headers) { m_headers = headers; }
 
     int group() const { return m_group; }
@@ -52,13 +52,13 @@ public:
     QString concealed(int row) const { return m_concealed.value(row); }
     void setConcealed(int row, const QString &value);
 
-    // Called when Save_Title applied a pending title (the window reloads its tabs).
+    // Called when saveTitle() applied a pending title (the window reloads its tabs).
     std::function<void()> onTitleApplied;
 
     void readTable();
-    // Save_Table. Rows without a title are dropped here as well as in the file, so a
-    // failed write leaves the table as it would have read back; the modified flag then
-    // stays set.
+    // Writes the group's file. Rows without a title are dropped here as well as in the
+    // file, so a failed write leaves the table as it would have read back; the modified
+    // flag then stays set.
     bool saveTable(QString *error = nullptr);
     bool saveTitle(QString *error = nullptr);
     // Sorts rows 1 to count by a column; the concealed values move with their rows.
@@ -70,8 +70,8 @@ public:
     // with filler rows again, as a load would show them.
     void showRows();
 
-    // ADD_Tab: a link for the page, unless the title is empty, already in the group, or
-    // the group is full. The display text is cut to 100 characters and "..".
+    // A link for the page, unless the title is empty, already in the group, or the
+    // group is full. The display text is cut to 100 characters and "..".
     bool addLink(const QString &title, const QString &address, const QString &addressBoxText,
                  const QString &date);
     static QString shownText(const QString &addressBoxText);

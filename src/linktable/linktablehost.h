@@ -3,8 +3,8 @@
 #include <QString>
 
 // What the link table window asks of the window that opens it, and what it hands back:
-// the page shown there (PageTitle, CurrentURL and the text of its address box) and the
-// link the user chose (ChosenLink). The main window answers it; a test can stand in.
+// the page shown there (its title, its address and the text of its address box) and the
+// link the user chose. The main window answers it; a test can stand in.
 class LinkTableHost
 {
 public:

@@ -37,8 +37,8 @@ const QString kTitle = QStringLiteral("QuorlOffice");
 constexpr int kDesignWidth = 14325;
 constexpr int kDesignHeight = 6030;
 constexpr int kResizeMinimum = 13400;
-constexpr int kPicLabHeight = 385; // as high as the main window's bar panel
-constexpr int kBar1Width = 530;
+constexpr int kBarPanelHeight = 385; // as high as the main window's bar panel
+constexpr int kExitBarWidth = 530;
 constexpr int kTitleBoxLeft = 3500;
 constexpr int kTitleBoxWidth = 2500;
 constexpr int kTitleBoxTop = 30;
@@ -82,7 +82,7 @@ LinkTableWindow::LinkTableWindow(AppState &state, CommandCatalogue &catalogue, D
     setAttribute(Qt::WA_StyledBackground, true);
     setStyleSheet(QString::fromLatin1(kWindowStyle));
     m_table = new LinkTable(state.linkBase, &state.groups, this);
-    m_table->onTitleApplied = [this] { loadGroup(); };
+    m_table->onTitleApplied = [this] { showGroupTitles(); };
     buildWidgets();
     load();
 }
@@ -94,31 +94,31 @@ LinkTableWindow::~LinkTableWindow()
 
 void LinkTableWindow::buildWidgets()
 {
-    m_picLab = new QWidget(this);
-    m_picLab->setObjectName(QStringLiteral("PicLab"));
+    m_barPanel = new QWidget(this);
+    m_barPanel->setObjectName(QStringLiteral("PicLab"));
     for (int i = 0; i < 2; ++i) {
-        m_cmdBar[i] = new CommandBar(i, m_picLab);
-        connect(m_cmdBar[i], &CommandBar::buttonClick, this,
+        m_bars[i] = new CommandBar(i, m_barPanel);
+        connect(m_bars[i], &CommandBar::buttonClick, this,
                 [this](int index, CommandButton *button) { runCommand(index, button->key()); });
     }
-    m_lblMove = new DragButton(m_picLab);
-    m_lblMove->setObjectName(QStringLiteral("lblMove"));
-    m_lblMove->setFocusPolicy(Qt::NoFocus);
-    m_lblMove->setCursor(Qt::SizeAllCursor);
-    m_lblMove->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; }"));
-    m_label1 = new QLabel(m_picLab);
-    m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setTextFormat(Qt::PlainText);
-    m_label1->setAttribute(Qt::WA_TransparentForMouseEvents, true);
-    m_label1->setStyleSheet(QStringLiteral("color: #0b2d5b; font-weight: bold;"));
-    m_text1 = new QLineEdit(m_picLab);
-    m_text1->setObjectName(QStringLiteral("Text1"));
-    m_text1->installEventFilter(this);
+    m_moveStrip = new DragButton(m_barPanel);
+    m_moveStrip->setObjectName(QStringLiteral("lblMove"));
+    m_moveStrip->setFocusPolicy(Qt::NoFocus);
+    m_moveStrip->setCursor(Qt::SizeAllCursor);
+    m_moveStrip->setStyleSheet(QStringLiteral("QToolButton { border: none; background: transparent; }"));
+    m_heading = new QLabel(m_barPanel);
+    m_heading->setObjectName(QStringLiteral("Label1"));
+    m_heading->setTextFormat(Qt::PlainText);
+    m_heading->setAttribute(Qt::WA_TransparentForMouseEvents, true);
+    m_heading->setStyleSheet(QStringLiteral("color: #0b2d5b; font-weight: bold;"));
+    m_titleBox = new QLineEdit(m_barPanel);
+    m_titleBox->setObjectName(QStringLiteral("Text1"));
+    m_titleBox->installEventFilter(this);
 
     for (int s = 0; s < kStrips; ++s) {
-        m_tabF[s] = new TabStrip(s, kTabsPerStrip, this);
-        m_tabF[s]->setRowHeight(py(kStripStep));
-        connect(m_tabF[s], &TabStrip::clicked, this, &LinkTableWindow::chooseGroup);
+        m_strips[s] = new TabStrip(s, kTabsPerStrip, this);
+        m_strips[s]->setRowHeight(py(kStripStep));
+        connect(m_strips[s], &TabStrip::clicked, this, &LinkTableWindow::chooseGroup);
     }
     m_grid = new LinkGrid(m_table, this);
     connect(m_grid, &LinkGrid::cellClicked, this, &LinkTableWindow::gridClicked);
@@ -129,17 +129,17 @@ void LinkTableWindow::load()
 {
     const LangTable &lang = m_state.lang;
     m_ready = false;
-    m_text1->hide();
+    m_titleBox->hide();
     m_currentStrip = 0;
-    m_picLab->move(0, 0);
+    m_barPanel->move(0, 0);
     setWindowTitle(lang.entry(33));
 
     mountBars(m_catalogue);
-    loadGroup();
+    showGroupTitles();
 
-    m_text1->setGeometry(px(kTitleBoxLeft), py(kTitleBoxTop), px(kTitleBoxWidth), py(kTitleBoxHeight));
-    m_text1->setAccessibleName(lang.entry(77));
-    m_lblMove->setToolTip(lang.entry(215));
+    m_titleBox->setGeometry(px(kTitleBoxLeft), py(kTitleBoxTop), px(kTitleBoxWidth), py(kTitleBoxHeight));
+    m_titleBox->setAccessibleName(lang.entry(77));
+    m_moveStrip->setToolTip(lang.entry(215));
     arrange(px(kDesignWidth), py(kDesignHeight));
     placeWindow();
 
@@ -149,7 +149,7 @@ void LinkTableWindow::load()
     m_table->setMinimumRows(static_cast<int>(std::floor(screenTwips / std::max(1, m_grid->rowTwips()) * 0.75)));
     m_table->setRows(m_table->minimumRows());
 
-    goSetImg();
+    stackStrips();
 
     // The settings file is read again; the places this run gave the link table and the
     // record editor are kept, as the file only learns them at the program's exit.
@@ -165,16 +165,16 @@ void LinkTableWindow::load()
     m_state.ini.editWinHeight = kept.editWinHeight;
     m_state.ini.editWinWidth = kept.editWinWidth;
 
-    m_label1->setText(lang.entry(33));
+    m_heading->setText(lang.entry(33));
     m_grid->setAccessibleName(lang.entry(33));
 
     for (int s = 1; s < kStrips; ++s)
-        m_tabF[s]->setSelected(-1);
-    m_tabF[0]->setSelected(0);
-    setTabOrder(m_tabF[0]->tabBar(), m_grid);
+        m_strips[s]->setSelected(-1);
+    m_strips[0]->setSelected(0);
+    setTabOrder(m_strips[0]->tabBar(), m_grid);
     m_table->setGroup(0);
 
-    goGrid();
+    setColumnWidths();
     readTable();
     m_ready = true;
 }
@@ -186,13 +186,13 @@ void LinkTableWindow::mountBars(CommandCatalogue &catalogue)
     const ImageList *images = &ImageList::window(QStringLiteral("linktable"));
     const LangTable &lang = m_state.lang;
 
-    CommandBar *bar1 = m_cmdBar[1];
+    CommandBar *bar1 = m_bars[1];
     bar1->setImageLists(images, images);
     SecondaryBars::mount(bar1, catalogue, QStringLiteral("TAB1"), 1);
     if (CommandButton *b = catalogue.button(QStringLiteral("EXIT6")))
         b->setToolTip(lang.entry(32));
 
-    CommandBar *bar0 = m_cmdBar[0];
+    CommandBar *bar0 = m_bars[0];
     bar0->setImageLists(images, images);
     SecondaryBars::mount(bar0, catalogue, QStringLiteral("TAB0"), 1);
     const struct { const char *key; int entry; } tips[] = {
@@ -205,11 +205,11 @@ void LinkTableWindow::mountBars(CommandCatalogue &catalogue)
     }
 }
 
-void LinkTableWindow::loadGroup()
+void LinkTableWindow::showGroupTitles()
 {
     for (int s = 0; s < kStrips; ++s) {
         for (int t = 0; t < kTabsPerStrip; ++t)
-            m_tabF[s]->setCaption(t, m_state.groups.entry(s * kTabsPerStrip + t + 1).title);
+            m_strips[s]->setCaption(t, m_state.groups.entry(s * kTabsPerStrip + t + 1).title);
     }
 }
 
@@ -226,28 +226,28 @@ void LinkTableWindow::placeWindow()
     WindowGeometry::place(this, {ini.tabWinTop, ini.tabWinLeft, ini.tabWinHeight, ini.tabWinWidth});
 }
 
-void LinkTableWindow::goSetImg()
+void LinkTableWindow::stackStrips()
 {
-    m_text1->move(m_text1->x(), m_picLab->height() / 2 - m_text1->height() / 2 - py(20));
-    m_label1->resize(px(kLabelWidth), m_label1->height());
-    m_tabF[6]->move(px(kStripLeft), m_picLab->height() + py(50));
-    m_tabF[6]->setSelected(-1);
+    m_titleBox->move(m_titleBox->x(), m_barPanel->height() / 2 - m_titleBox->height() / 2 - py(20));
+    m_heading->resize(px(kLabelWidth), m_heading->height());
+    m_strips[6]->move(px(kStripLeft), m_barPanel->height() + py(50));
+    m_strips[6]->setSelected(-1);
     for (int s = 5; s >= 0; --s) {
-        m_tabF[s]->move(px(kStripLeft), m_tabF[s + 1]->y() + py(kStripStep));
-        m_tabF[s]->setSelected(-1);
+        m_strips[s]->move(px(kStripLeft), m_strips[s + 1]->y() + py(kStripStep));
+        m_strips[s]->setSelected(-1);
     }
-    m_tabF[0]->setSelected(0);
-    m_label1->move(m_label1->x(), m_text1->y() + py(40));
+    m_strips[0]->setSelected(0);
+    m_heading->move(m_heading->x(), m_titleBox->y() + py(40));
     m_grid->move(px(kGridStartLeft), m_grid->y());
 }
 
-void LinkTableWindow::goGrid()
+void LinkTableWindow::setColumnWidths()
 {
     for (int c = 0; c < 7; ++c)
         m_grid->setColumnTwips(c, kColumns[c].twips);
 }
 
-void LinkTableWindow::columnTitles()
+void LinkTableWindow::setColumnHeaders()
 {
     QStringList headers;
     for (const Column &c : kColumns)
@@ -257,26 +257,26 @@ void LinkTableWindow::columnTitles()
 
 void LinkTableWindow::arrange(int w, int h)
 {
-    m_picLab->setGeometry(0, 0, w, py(kPicLabHeight));
-    m_cmdBar[1]->setGeometry(w - px(kBar1Width), 0, px(kBar1Width), m_picLab->height());
-    m_cmdBar[0]->setGeometry(0, 0, w - m_cmdBar[1]->width(), m_picLab->height());
+    m_barPanel->setGeometry(0, 0, w, py(kBarPanelHeight));
+    m_bars[1]->setGeometry(w - px(kExitBarWidth), 0, px(kExitBarWidth), m_barPanel->height());
+    m_bars[0]->setGeometry(0, 0, w - m_bars[1]->width(), m_barPanel->height());
     // The label, the title box and the drag strip start after the last button, wherever
     // the buttons' pictures and the font take it.
-    const int left = std::max(px(kTitleBoxLeft), m_cmdBar[0]->contentWidth() + px(60));
-    m_text1->move(left, m_text1->y());
-    m_label1->setGeometry(left, m_label1->y(), px(kLabelWidth), m_text1->height());
-    m_lblMove->setGeometry(left, py(kMoveTop), std::max(0, w - left - m_cmdBar[1]->width()),
-                           m_picLab->height() - py(kMoveTop));
-    m_lblMove->raise();
-    m_label1->raise();
-    m_text1->raise();
+    const int left = std::max(px(kTitleBoxLeft), m_bars[0]->contentWidth() + px(60));
+    m_titleBox->move(left, m_titleBox->y());
+    m_heading->setGeometry(left, m_heading->y(), px(kLabelWidth), m_titleBox->height());
+    m_moveStrip->setGeometry(left, py(kMoveTop), std::max(0, w - left - m_bars[1]->width()),
+                           m_barPanel->height() - py(kMoveTop));
+    m_moveStrip->raise();
+    m_heading->raise();
+    m_titleBox->raise();
 
     const int stripHeight0 = h - py(1900);
     for (int s = 0; s < kStrips; ++s)
-        m_tabF[s]->resize(w - px(250), s == 0 ? std::max(m_tabF[s]->rowHeight(), stripHeight0)
-                                              : m_tabF[s]->rowHeight());
-    m_grid->setGeometry(px(kGridLeft), py(kGridTop), m_tabF[0]->width() - px(10),
-                        std::max(0, m_tabF[0]->height() - py(260)));
+        m_strips[s]->resize(w - px(250), s == 0 ? std::max(m_strips[s]->rowHeight(), stripHeight0)
+                                              : m_strips[s]->rowHeight());
+    m_grid->setGeometry(px(kGridLeft), py(kGridTop), m_strips[0]->width() - px(10),
+                        std::max(0, m_strips[0]->height() - py(260)));
     int others = 0;
     for (int c : {0, 1, 2, 3, 4, 6})
         others += m_grid->columnTwips(c);
@@ -285,10 +285,10 @@ void LinkTableWindow::arrange(int w, int h)
         m_grid->setColumnTwips(5, rest);
     m_grid->raise();
     m_arranged = true;
-    m_picLab->update();
+    m_barPanel->update();
 }
 
-void LinkTableWindow::formResize()
+void LinkTableWindow::followResize()
 {
     if (isMinimized() || tx(width()) < kResizeMinimum)
         return;
@@ -298,24 +298,24 @@ void LinkTableWindow::formResize()
 void LinkTableWindow::resizeEvent(QResizeEvent *event)
 {
     QDialog::resizeEvent(event);
-    formResize();
+    followResize();
 }
 
 void LinkTableWindow::changeEvent(QEvent *event)
 {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::WindowStateChange)
-        formResize();
+        followResize();
 }
 
 TabStrip *LinkTableWindow::strip(int s) const
 {
-    return s >= 0 && s < kStrips ? m_tabF[s] : nullptr;
+    return s >= 0 && s < kStrips ? m_strips[s] : nullptr;
 }
 
 CommandBar *LinkTableWindow::commandBar(int index) const
 {
-    return index >= 0 && index < 2 ? m_cmdBar[index] : nullptr;
+    return index >= 0 && index < 2 ? m_bars[index] : nullptr;
 }
 
 int LinkTableWindow::group() const
@@ -331,18 +331,18 @@ void LinkTableWindow::runCommand(int index, const QString &key)
         return;
     if (index == 1) {
         if (key == QLatin1String("EXIT6"))
-            close5();
+            closeAskingToSave();
         return;
     }
     if (index != 0)
         return;
     if (key == QLatin1String("EXIT5")) {
-        close5();
+        closeAskingToSave();
     } else if (key == QLatin1String("ADDURL")) {
-        addTab();
+        addPage();
         saveAndReload();
     } else if (key == QLatin1String("EDITURL")) {
-        editUrl();
+        editLink();
     } else if (key == QLatin1String("GOURL")) {
         openLink();
     } else if (key == QLatin1String("SORT")) {
@@ -352,7 +352,7 @@ void LinkTableWindow::runCommand(int index, const QString &key)
     } else if (key == QLatin1String("HELP2")) {
         help();
     } else if (key == QLatin1String("TITLE")) {
-        title();
+        toggleTitleBox();
     }
 }
 
@@ -363,18 +363,18 @@ void LinkTableWindow::chooseGroup(int s)
     m_currentStrip = s;
     for (int other = 0; other < kStrips; ++other) {
         if (other != s)
-            m_tabF[other]->setSelected(-1);
+            m_strips[other]->setSelected(-1);
     }
-    m_table->setGroup(m_tabF[s]->selected() + s * kTabsPerStrip);
+    m_table->setGroup(m_strips[s]->selected() + s * kTabsPerStrip);
     readTable();
 }
 
-void LinkTableWindow::addTab()
+void LinkTableWindow::addPage()
 {
     m_table->addLink(m_host.pageTitle(), m_host.pageAddress(), m_host.addressBoxText(), m_state.todayText);
 }
 
-void LinkTableWindow::editUrl()
+void LinkTableWindow::editLink()
 {
     if (m_editor)
         return;
@@ -398,13 +398,13 @@ void LinkTableWindow::editorReturned()
 void LinkTableWindow::openLink()
 {
     m_host.chooseLink(m_table->cell(m_grid->row(), 2));
-    goExit();
+    leave();
 }
 
 void LinkTableWindow::gridDoubleClicked()
 {
     if (m_grid->wholeRowSelected())
-        editUrl();
+        editLink();
     else if (m_grid->column() == 1 || m_grid->column() == 5)
         openLink();
 }
@@ -415,29 +415,29 @@ void LinkTableWindow::gridClicked()
     if (m_grid->column() != 4 || m_table->concealed(row).isEmpty())
         return;
     if (row != m_revealedRow) {
-        remask();
+        maskRevealedRow();
         m_revealedRow = row;
-        m_revealFlag = true;
+        m_revealed = true;
         m_table->setCell(row, 4, m_table->concealed(row));
         return;
     }
-    m_revealFlag = !m_revealFlag;
-    m_table->setCell(row, 4, m_revealFlag ? m_table->concealed(row) : LinkTable::kMask);
+    m_revealed = !m_revealed;
+    m_table->setCell(row, 4, m_revealed ? m_table->concealed(row) : LinkTable::kMask);
 }
 
-void LinkTableWindow::remask()
+void LinkTableWindow::maskRevealedRow()
 {
     // Whatever moves or reloads the rows shows the masks again, so the row that was
     // shown is hidden, and the next click on it shows it again.
     if (m_revealedRow > 0 && !m_table->concealed(m_revealedRow).isEmpty())
         m_table->setCell(m_revealedRow, 4, LinkTable::kMask);
-    m_revealFlag = false;
+    m_revealed = false;
 }
 
 void LinkTableWindow::sort()
 {
     const int selected = m_grid->column();
-    remask();
+    maskRevealedRow();
     m_table->sortOnScreen(selected == 1 || selected == 2 ? selected : 1);
 }
 
@@ -454,52 +454,52 @@ void LinkTableWindow::help()
         Shell::instance().openUrl(QUrl::fromLocalFile(path));
 }
 
-void LinkTableWindow::title()
+void LinkTableWindow::toggleTitleBox()
 {
     if (!m_titleEditing) {
         m_titleEditing = true;
-        QPalette typing = m_text1->palette();
+        QPalette typing = m_titleBox->palette();
         typing.setColor(QPalette::Base, QColor(255, 255, 192));
-        m_text1->setPalette(typing);
-        m_text1->show();
-        m_text1->raise();
-        m_text1->setFocus();
+        m_titleBox->setPalette(typing);
+        m_titleBox->show();
+        m_titleBox->raise();
+        m_titleBox->setFocus();
         m_table->setPendingTitle(QString());
-        m_text1->clear();
+        m_titleBox->clear();
     } else {
         m_titleEditing = false;
-        m_text1->hide();
+        m_titleBox->hide();
     }
 }
 
 void LinkTableWindow::titleEntered()
 {
-    if (m_text1->text().isEmpty())
+    if (m_titleBox->text().isEmpty())
         m_state.groups.entry(m_table->group() + 1).title.clear();
-    m_table->setPendingTitle(m_text1->text());
-    TabStrip *current = m_tabF[m_currentStrip];
+    m_table->setPendingTitle(m_titleBox->text());
+    TabStrip *current = m_strips[m_currentStrip];
     current->setCaption(current->selected(), m_table->pendingTitle());
-    QPalette idle = m_text1->palette();
+    QPalette idle = m_titleBox->palette();
     idle.setColor(QPalette::Base, palette().color(QPalette::Button));
-    m_text1->setPalette(idle);
-    m_text1->hide();
+    m_titleBox->setPalette(idle);
+    m_titleBox->hide();
     m_titleEditing = false;
     saveTitle();
-    m_text1->clear();
+    m_titleBox->clear();
 }
 
 bool LinkTableWindow::eventFilter(QObject *watched, QEvent *event)
 {
     // Enter in the title box applies the title and goes no further; Escape there drops
     // what was typed, as "TITLE" does, rather than closing the window.
-    if (watched == m_text1 && event->type() == QEvent::KeyPress) {
+    if (watched == m_titleBox && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             titleEntered();
             return true;
         }
         if (key == Qt::Key_Escape && m_titleEditing) {
-            title();
+            toggleTitleBox();
             return true;
         }
     }
@@ -510,9 +510,9 @@ bool LinkTableWindow::eventFilter(QObject *watched, QEvent *event)
 
 void LinkTableWindow::readTable()
 {
-    columnTitles();
+    setColumnHeaders();
     m_table->readTable();
-    remask();
+    maskRevealedRow();
     m_grid->setVisible(m_table->visible());
 }
 
@@ -535,7 +535,7 @@ void LinkTableWindow::saveAndReload()
         return;
     }
     m_table->showRows();
-    remask();
+    maskRevealedRow();
     m_grid->setVisible(true);
 }
 
@@ -550,23 +550,23 @@ void LinkTableWindow::saveTitle()
 
 // ---- closing -------------------------------------------------------------------------
 
-void LinkTableWindow::close5()
+void LinkTableWindow::closeAskingToSave()
 {
     if (m_table->modified()) {
         m_table->setModified(false);
         if (m_dialogs.question(this, kTitle, m_state.lang.entry(101)))
             saveTable();
     }
-    goExit();
+    leave();
 }
 
-void LinkTableWindow::goExit()
+void LinkTableWindow::leave()
 {
     if (m_exited)
         return;
     m_exited = true;
     if (m_editor)
-        m_editor->goExit();
+        m_editor->leave();
     if (!isMinimized() && isVisible()) {
         const TwipsRect r = WindowGeometry::frame(this);
         m_state.ini.tabWinTop = r.top;
@@ -580,7 +580,7 @@ void LinkTableWindow::goExit()
 
 void LinkTableWindow::closeEvent(QCloseEvent *event)
 {
-    goExit();
+    leave();
     event->accept();
 }
 
@@ -588,5 +588,5 @@ void LinkTableWindow::reject()
 {
     // Escape is the keyboard's way to the exit button.
     if (!m_exited)
-        close5();
+        closeAskingToSave();
 }

@@ -21,7 +21,7 @@ class QLabel;
 class QLineEdit;
 class TabStrip;
 
-// frmTab, the link table window: the groups of favourite links on seven stacked strips
+// The link table window: the groups of favourite links on seven stacked strips
 // of fifteen tabs, the links of the chosen group in the grid, and the commands to add
 // the page shown in the main window, edit, open, sort and save links, name the group
 // and read the help. Shown modally; every opening starts afresh at group 0.
@@ -40,10 +40,10 @@ public:
     LinkGrid *grid() const { return m_grid; }
     TabStrip *strip(int s) const;
     CommandBar *commandBar(int index) const;
-    QLineEdit *titleBox() const { return m_text1; }
-    QLabel *label() const { return m_label1; }
-    DragButton *moveStrip() const { return m_lblMove; }
-    QWidget *picLab() const { return m_picLab; }
+    QLineEdit *titleBox() const { return m_titleBox; }
+    QLabel *label() const { return m_heading; }
+    DragButton *moveStrip() const { return m_moveStrip; }
+    QWidget *picLab() const { return m_barPanel; }
     // The record editor while it is open.
     LinkEditor *editor() const { return m_editor; }
 
@@ -52,16 +52,19 @@ public:
     bool ready() const { return m_ready; }
     bool titleEditing() const { return m_titleEditing; }
     int revealedRow() const { return m_revealedRow; }
-    bool revealed() const { return m_revealFlag; }
+    bool revealed() const { return m_revealed; }
 
     // The commands, as a click on their buttons runs them (instance 0 or 1).
     void runCommand(int index, const QString &key);
 
-    // Edit_URL, ADD_Tab, Load_Group, GO_Exit.
-    void editUrl();
-    void addTab();
-    void loadGroup();
-    void goExit();
+    // The record editor on the current row.
+    void editLink();
+    // A link for the page shown in the main window, into the current group.
+    void addPage();
+    // The groups' titles on the tabs.
+    void showGroupTitles();
+    // Keeps the window's place and a title being typed, and closes.
+    void leave();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
@@ -75,10 +78,13 @@ private:
     void load();
     void mountBars(CommandCatalogue &catalogue);
     void placeWindow();
-    void goSetImg();
-    void goGrid();
-    void columnTitles();
-    void formResize();
+    // The title box and heading in the bar, and the seven strips stacked upwards from
+    // the grid, group 0 chosen.
+    void stackStrips();
+    void setColumnWidths();
+    void setColumnHeaders();
+    // The layout for the window's new size, unless it is minimised or too narrow.
+    void followResize();
     void arrange(int width, int height);
 
     void chooseGroup(int strip);
@@ -87,30 +93,33 @@ private:
     void openLink();
     void sort();
     void help();
-    void title();
+    // "TITLE": shows the title box for a new group title, or hides it again.
+    void toggleTitleBox();
     void titleEntered();
-    void close5();
+    // The exit buttons and Escape: asks whether to save a changed group first.
+    void closeAskingToSave();
     void editorReturned();
 
     void readTable();
-    // Save_Table and, when it was written, Read_Table; a failed write is told and the
-    // rows stay on screen.
+    // Saves the group and, when it was written, reads it back; a failed write is told
+    // and the rows stay on screen.
     void saveAndReload();
     bool saveTable();
     void saveTitle();
-    void remask();
+    // The concealed value shown in the grid is masked again.
+    void maskRevealedRow();
 
     AppState &m_state;
     Dialogs &m_dialogs;
     LinkTableHost &m_host;
     CommandCatalogue &m_catalogue;
 
-    QWidget *m_picLab = nullptr;
-    std::array<CommandBar *, 2> m_cmdBar{};
-    QLabel *m_label1 = nullptr;
-    QLineEdit *m_text1 = nullptr;
-    DragButton *m_lblMove = nullptr;
-    std::array<TabStrip *, kStrips> m_tabF{};
+    QWidget *m_barPanel = nullptr;
+    std::array<CommandBar *, 2> m_bars{};
+    QLabel *m_heading = nullptr;
+    QLineEdit *m_titleBox = nullptr;
+    DragButton *m_moveStrip = nullptr;
+    std::array<TabStrip *, kStrips> m_strips{};
     LinkTable *m_table = nullptr;
     LinkGrid *m_grid = nullptr;
     QPointer<LinkEditor> m_editor;
@@ -118,7 +127,7 @@ private:
     int m_currentStrip = 0;
     int m_editorRow = 0;
     int m_revealedRow = 0;
-    bool m_revealFlag = false;
+    bool m_revealed = false;
     bool m_titleEditing = false;
     bool m_ready = false;
     bool m_exited = false;

@@ -8,22 +8,34 @@
 
 namespace {
 
-// The main window's tab look: white selected tab, pale blue others. A strip with no
-// selected tab draws its current tab like the others.
-const char *kStripStyle = R"(
-QTabBar { background: transparent; }
+// The program's tab look: white selected tab, pale blue others, on a light blue row.
+const char *kTabStyle = R"(
+QTabBar { background: rgb(197, 224, 254); }
 QTabBar::tab {
     color: rgb(64, 64, 64);
     background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 white, stop:1 rgb(162, 187, 225));
     border: 1px solid rgb(128, 128, 128);
     border-bottom: none;
-    border-top-left-radius: 4px;
-    border-top-right-radius: 4px;
-    padding: 0px 1px;
-    margin: 0px;
+    border-top-left-radius: 5px;
+    border-top-right-radius: 5px;
+    padding: 1px 6px;
+    min-height: 16px;
 }
-QTabBar::tab:hover { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 white, stop:1 rgb(255, 226, 160)); }
-QTabBar::tab:selected { background: white; color: black; font-weight: bold; }
+QTabBar::tab:selected { background: white; color: black; }
+QTabBar::tab:disabled { background: palette(button); color: rgb(160, 160, 160); }
+)";
+
+// What a strip changes of it: the strips stand on their window's own background in a
+// stack, their tabs share a narrow row, the pointer lights the tab under it, the
+// selected tab is bold, and a strip with no selected tab draws its current tab like the
+// others.
+const char *kStripStyle = R"(
+QTabBar { background: transparent; }
+QTabBar::tab { padding: 0px 1px; margin: 0px; min-height: 0px; }
+QTabBar::tab:hover:!selected {
+    background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 white, stop:1 rgb(255, 226, 160));
+}
+QTabBar::tab:selected { font-weight: bold; }
 QTabBar[noneSelected="true"]::tab:selected {
     color: rgb(64, 64, 64);
     font-weight: normal;
@@ -86,7 +98,7 @@ TabStrip::TabStrip(int index, int tabs, QWidget *parent)
     auto *bar = new TabStripBar(this);
     m_bar = bar;
     m_bar->setObjectName(QStringLiteral("TabF%1Bar").arg(index));
-    m_bar->setStyleSheet(QString::fromLatin1(kStripStyle));
+    m_bar->setStyleSheet(tabStyleSheet() + QString::fromLatin1(kStripStyle));
     m_bar->setDrawBase(false);
     m_bar->setExpanding(true);
     m_bar->setUsesScrollButtons(false);
@@ -102,6 +114,11 @@ TabStrip::TabStrip(int index, int tabs, QWidget *parent)
             select(tab);
     });
     markSelection();
+}
+
+QString TabStrip::tabStyleSheet()
+{
+    return QString::fromLatin1(kTabStyle);
 }
 
 int TabStrip::tabCount() const

@@ -15,6 +15,10 @@ class TabStrip : public QWidget
 public:
     TabStrip(int index, int tabs, QWidget *parent);
 
+    // The program's look of a row of tabs, for a QTabBar's style sheet: the main
+    // window's tabs have it, and the strips have it with what they change of it.
+    static QString tabStyleSheet();
+
     int index() const { return m_index; }
     int tabCount() const;
 

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QStringDecoder>
 
 #include <array>
@@ -19,20 +20,11 @@
 namespace TextFile {
 namespace {
 
-WriteFunction g_write = ::write;
 QString g_privateFolder;
 
 bool isPrivate(const QString &path)
 {
     return !g_privateFolder.isEmpty() && QDir::cleanPath(path).startsWith(g_privateFolder + u'/');
-}
-
-mode_t currentUmask()
-{
-    // The umask can only be read by setting it; it is put back at once.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
 }
 
 // Windows-1252 bytes 0x80..0x9F; 0 marks the five bytes the code page leaves undefined,
@@ -65,74 +57,55 @@ int unicodeToCp1252(char16_t ch)
     return -1;
 }
 
-// The one place a file of the program reaches the disk. The bytes go into a new file
-// beside the target, every write is checked (a full disk shows up here, not later),
-// the data is synced, and only then is the new file renamed over the old one; on any
-// failure the new file is removed and the old one is left as it was.
+// The file a write replaces: a link the user made stays a link, and the file it
+// points to is the one replaced (followed as QSaveFile follows it).
+QString fileBehind(const QString &target)
+{
+    QFileInfo info(target);
+    for (int depth = 0; depth < 128 && info.isSymLink(); ++depth)
+        info.setFile(info.symLinkTarget());
+    return info.isSymLink() ? target : info.filePath();
+}
+
+// The one place a file of the program reaches the disk. QSaveFile writes the bytes into
+// a new file beside the target with the old file's permissions and renames it over the
+// old one only when every write succeeded; on any failure the old file is left as it
+// was. Here the data is also known to be on the disk before the rename (QSaveFile does
+// not check its own sync), and the rename itself is made to last by syncing the folder.
 bool writeAtomically(const QString &target, const QByteArray &bytes, QString *error)
 {
-    auto fail = [error](const QString &what, int code) {
+    const QString path = fileBehind(target);
+    auto fail = [&](const QString &reason) {
         if (error)
-            *error = what + QStringLiteral(": ") + QString::fromLocal8Bit(strerror(code));
+            *error = path + QStringLiteral(": ") + reason;
         return false;
     };
-    // A link the user made stays a link: its target is the file that is replaced.
-    QString path = target;
-    const QFileInfo info(target);
-    if (info.isSymLink()) {
-        const QString resolved = info.symLinkTarget();
-        if (!resolved.isEmpty())
-            path = resolved;
+    if (QFileInfo(path).isDir())
+        return fail(QString::fromLocal8Bit(strerror(EISDIR)));
+    QSaveFile file(path);
+    // Unbuffered, so a full disk shows up at the write that meets it.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return fail(file.errorString());
+    for (qsizetype done = 0; done < bytes.size();) {
+        // A short write is carried on; the write after it says why it stopped.
+        const qint64 written = file.write(bytes.constData() + done, bytes.size() - done);
+        if (written <= 0)
+            return fail(written < 0 ? file.errorString() : QString::fromLocal8Bit(strerror(ENOSPC)));
+        done += written;
     }
-    const QFileInfo resolvedInfo(path);
-    if (resolvedInfo.isDir())
-        return fail(path, EISDIR);
-    const QByteArray native = QFile::encodeName(path);
-    const QByteArray folder = QFile::encodeName(resolvedInfo.absolutePath());
-    // A new file keeps the permissions of the one it replaces.
-    struct stat old = {};
-    const bool hadFile = ::stat(native.constData(), &old) == 0;
-    QByteArray temp = native + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        return fail(path, errno);
-    auto abandon = [&](int code) {
-        ::close(fd);
-        ::unlink(temp.constData());
-        return fail(path, code);
-    };
-    const char *data = bytes.constData();
-    qsizetype left = bytes.size();
-    while (left > 0) {
-        const ssize_t written = g_write(fd, data, static_cast<size_t>(left));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            return abandon(errno);
-        }
-        if (written == 0)
-            return abandon(ENOSPC);
-        data += written;
-        left -= written;
-    }
-    mode_t mode = hadFile ? (old.st_mode & 07777) : (0666 & ~currentUmask());
-    if (isPrivate(resolvedInfo.absoluteFilePath()))
-        mode &= 07700;
-    if (::fchmod(fd, mode) != 0 && hadFile)
-        return abandon(errno);
-    if (::fsync(fd) != 0)
-        return abandon(errno);
-    if (::close(fd) != 0) {
-        const int code = errno;
-        ::unlink(temp.constData());
-        return fail(path, code);
-    }
-    if (::rename(temp.constData(), native.constData()) != 0) {
-        const int code = errno;
-        ::unlink(temp.constData());
-        return fail(path, code);
-    }
-    // The rename itself reaches the disk with the folder's entry.
+    // Below the program folder a file is the user's alone, whatever the umask and
+    // whatever an earlier version left.
+    struct stat made = {};
+    if (isPrivate(QFileInfo(path).absoluteFilePath()) && ::fstat(file.handle(), &made) == 0
+        && (made.st_mode & 077) != 0 && ::fchmod(file.handle(), made.st_mode & 07700) != 0)
+        return fail(QString::fromLocal8Bit(strerror(errno)));
+    // A failure returns before commit(): the new file goes with the QSaveFile.
+    if (::fsync(file.handle()) != 0)
+        return fail(QString::fromLocal8Bit(strerror(errno)));
+    if (!file.commit())
+        return fail(file.errorString());
+    // The rename reaches the disk with the folder's entry.
+    const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
     const int dir = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dir >= 0) {
         ::fsync(dir);
@@ -232,13 +205,6 @@ bool writeLines(const QString &path, const QStringList &lines, QString *error)
 bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
 {
     return writeAtomically(path, bytes, error);
-}
-
-WriteFunction setWriteFunction(WriteFunction write)
-{
-    const WriteFunction previous = g_write;
-    g_write = write ? write : ::write;
-    return previous;
 }
 
 std::optional<double> leadingNumber(QStringView text)

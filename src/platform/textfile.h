@@ -41,11 +41,6 @@ bool writeBytes(const QString &path, const QByteArray &bytes, QString *error = n
 // gets, or keeps those of the file it replaces.
 void setPrivateFolder(const QString &folder);
 
-// The system call the write path uses for its data; a test replaces it to make the disk
-// fill up. Returns the one it replaced; nullptr restores the real one.
-using WriteFunction = long (*)(int fd, const void *data, unsigned long size);
-WriteFunction setWriteFunction(WriteFunction write);
-
 // A number as plain decimal digits (never an exponent), the shortest text that reads
 // back as the same number.
 QString decimal(double value);
@@ -58,8 +53,9 @@ std::optional<double> leadingNumber(QStringView text);
 // The same, 0 when there is no number.
 double leadingNumberOr0(QStringView text);
 
-// Whole-number view of a leading number (rounded like the original runtime,
-// half to even); nullopt when there is no number or it does not fit 16 bits.
+// Whole-number view of a leading number, rounded half to even as earlier versions of
+// the program on Windows read these files, so a value reads as it always has; nullopt
+// when there is no number or it does not fit 16 bits.
 std::optional<int16_t> toInt16(QStringView text);
 // Clamps any integer into the 16-bit range, for values we compute ourselves.
 int16_t clampInt16(long long value);

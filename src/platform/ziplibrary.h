@@ -9,16 +9,17 @@
 // wrote them.
 //
 // One archive call at a time: the callbacks and options are the library's state
-// between the calls, as they always were.
+// between the calls, as its three entries take them.
 namespace ZipLibrary {
 
-// Zip_Print and Zip_Service: a text and its length in bytes (for Zip_Service the length
-// counts the closing zero byte).
+// The print and service callbacks: a text and its length in bytes (for the service
+// callback the length counts the closing zero byte).
 using PrintFunction = int (*)(const char *text, unsigned long length);
-// Zip_Comment: a buffer of kCommentBufferSize bytes to fill with the archive comment.
+// The comment callback: a buffer of kCommentBufferSize bytes to fill with the archive
+// comment.
 using CommentFunction = int (*)(char *buffer);
-// Zip_Password: a buffer of size bytes (and one more that stays zero), then the prompt
-// and the name of the entry, which the program ignores.
+// The password callback: a buffer of size bytes (and one more that stays zero), then
+// the prompt and the name of the entry, which the program ignores.
 using PasswordFunction = int (*)(char *buffer, int size, const char *prompt, const char *name);
 using ServiceFunction = int (*)(const char *text, unsigned long length);
 

@@ -9,11 +9,11 @@ namespace HistoryFile {
 
 constexpr int kKept = 16;
 
-// Hyst_Read: the file's lines unchanged (empty lines become empty items); an
-// unreadable file gives nothing.
+// The history's lines unchanged (empty lines become empty items); an unreadable file
+// gives nothing.
 QStringList read(const QString &path);
 
-// The lines Hyst_Save writes for a list: its last 16 items, empty ones left out.
+// The lines save() writes for a list: its last 16 items, empty ones left out.
 QStringList linesToSave(const QStringList &items);
 
 bool save(const QString &path, const QStringList &items, QString *error = nullptr);

@@ -27,13 +27,14 @@ struct LiveWindowRect
 
 namespace IniFile {
 
-// Read_Ini. A missing file resets only the main window's rectangle (0, 0, screen size).
+// Reads the settings file. A missing file resets only the main window's rectangle
+// (0, 0, screen size).
 // The reader's lower limits (2000 and 3000 twips) differ from the writer's (1000 and
 // 2000): a height written as 1000 is read back as the screen height.
 void read(const QString &path, IniSettings &settings, int32_t screenHeight, int32_t screenWidth);
 void parse(const QStringList &lines, IniSettings &settings, int32_t screenHeight, int32_t screenWidth);
 
-// Save_Ini: the thirteen lines, replacing the file atomically.
+// Writes the thirteen lines, replacing the file atomically.
 bool save(const QString &path, const IniSettings &settings, const LiveWindowRect &window,
           QString *error = nullptr);
 

@@ -64,7 +64,8 @@ QString pathFor(const QString &appPath, const QString &langName);
 void parse(const QStringList &lines, LangTable &table, LangSettings &settings,
            std::optional<int> *tabNumber);
 
-// Read_Lang's file part: false when the file cannot be opened (the table is then empty).
+// Reads a language file into the table and the settings: false when the file cannot be
+// opened (the table is then empty).
 bool read(const QString &path, LangTable &table, LangSettings &settings, std::optional<int> *tabNumber);
 
 } // namespace LanguageFile

@@ -21,13 +21,14 @@ namespace OptionsFile {
 
 enum class ReadResult { Read, CreatedDefault, CannotCreate };
 
-// Read_Opt. When the file cannot be opened it is created with the five default lines
-// ("1", "0", "0", "0", defaultHomePage) and read back. A short file repeats the last
-// number read for the missing numeric lines and keeps the text values as they were.
+// Reads the options file. When the file cannot be opened it is created with the five
+// default lines ("1", "0", "0", "0", defaultHomePage) and read back. A short file
+// repeats the last number read for the missing numeric lines and keeps the text values
+// as they were.
 ReadResult read(const QString &path, Options &options, const QString &defaultHomePage,
                 QString *error = nullptr);
 
-// Save_Opt: all six lines, replacing the file atomically.
+// Writes all six lines, replacing the file atomically.
 bool save(const QString &path, const Options &options, QString *error = nullptr);
 
 // The lines parsed into the options, for a file that could be opened.

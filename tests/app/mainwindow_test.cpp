@@ -7,6 +7,7 @@
 #include "platform/webbrowser.h"
 #include "../support/httpserver.h"
 #include "../support/programfolder.h"
+#include "../support/scripteddialogs.h"
 #include "../support/tempfolder.h"
 
 #include <QComboBox>

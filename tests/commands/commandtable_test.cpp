@@ -13,6 +13,8 @@
 #include "platform/shell.h"
 #include "platform/wait.h"
 #include "settings/appstate.h"
+#include "support/recordingshell.h"
+#include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 
 #include <QKeyEvent>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/dispatch.h"
+#include "platform/office/protocol.h"
 #include "export/exports.h"
 #include "platform/office/officeworker.h"
 #include "platform/textfile.h"
@@ -68,12 +69,12 @@ protected:
     {
         OfficeWorker worker(folder.file(QStringLiteral("quorl-office")), folder.file(QStringLiteral("readback")));
         EXPECT_TRUE(worker.start().ok());
-        EXPECT_TRUE(worker.request({{QStringLiteral("op"), QStringLiteral("load")}, {QStringLiteral("path"), path},
-                                    {QStringLiteral("copy"), true}})
+        EXPECT_TRUE(worker.request({{OfficeProtocol::kOperation, OfficeProtocol::Op::load}, {OfficeProtocol::Field::path, path},
+                                    {OfficeProtocol::Field::copy, true}})
                         .ok());
-        EXPECT_TRUE(worker.request({{QStringLiteral("op"), QStringLiteral("saveAs")},
-                                    {QStringLiteral("path"), target},
-                                    {QStringLiteral("format"), format}})
+        EXPECT_TRUE(worker.request({{OfficeProtocol::kOperation, OfficeProtocol::Op::saveAs},
+                                    {OfficeProtocol::Field::path, target},
+                                    {OfficeProtocol::Field::format, format}})
                         .ok());
         worker.quit();
         return target;

@@ -1,4 +1,5 @@
 #include "export/exportfixture.h"
+#include "platform/office/protocol.h"
 #include "platform/commandbar.h"
 #include "platform/twips.h"
 
@@ -216,8 +217,8 @@ protected:
     {
         OfficeWorker worker(folder.file(QStringLiteral("quorl-office")), folder.file(QStringLiteral("readback")));
         EXPECT_TRUE(worker.start().ok());
-        const auto loaded = worker.request({{QStringLiteral("op"), QStringLiteral("load")},
-                                            {QStringLiteral("path"), path}, {QStringLiteral("copy"), true}});
+        const auto loaded = worker.request({{OfficeProtocol::kOperation, OfficeProtocol::Op::load},
+                                            {OfficeProtocol::Field::path, path}, {OfficeProtocol::Field::copy, true}});
         worker.quit();
         return loaded.data.value(QStringLiteral("parts")).toInt();
     }

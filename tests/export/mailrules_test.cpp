@@ -1,9 +1,9 @@
 #include "settings/appstate.h"
 #include "archive/czip.h"
 #include "export/mailexport.h"
-#include "platform/dialogs.h"
 #include "platform/privatefolder.h"
-#include "platform/shell.h"
+#include "support/recordingshell.h"
+#include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 #include "support/zipreader.h"
 

@@ -3,6 +3,7 @@
 // shows wide, drawings and other sites' frames in their places, links within the page,
 // right-to-left pages and the PDF's structure.
 #include "export/exportfixture.h"
+#include "platform/office/protocol.h"
 #include "support/docpage.h"
 
 #include <QBuffer>
@@ -152,14 +153,14 @@ protected:
         const QString csv = workbook + QStringLiteral(".csv");
         OfficeWorker worker(folder.file(QStringLiteral("quorl-office")), folder.file(QStringLiteral("readback")));
         EXPECT_TRUE(worker.start().ok());
-        EXPECT_TRUE(worker.request({{QStringLiteral("op"), QStringLiteral("load")}, {QStringLiteral("path"), workbook},
-                                    {QStringLiteral("copy"), true}})
+        EXPECT_TRUE(worker.request({{OfficeProtocol::kOperation, OfficeProtocol::Op::load}, {OfficeProtocol::Field::path, workbook},
+                                    {OfficeProtocol::Field::copy, true}})
                         .ok());
         // Comma, quote, UTF-8, from the first line; the cells as shown.
-        EXPECT_TRUE(worker.request({{QStringLiteral("op"), QStringLiteral("saveAs")},
-                                    {QStringLiteral("path"), csv},
-                                    {QStringLiteral("format"), QStringLiteral("csv")},
-                                    {QStringLiteral("options"), QStringLiteral("44,34,76,1,,0,false,true,true")}})
+        EXPECT_TRUE(worker.request({{OfficeProtocol::kOperation, OfficeProtocol::Op::saveAs},
+                                    {OfficeProtocol::Field::path, csv},
+                                    {OfficeProtocol::Field::format, QStringLiteral("csv")},
+                                    {OfficeProtocol::Field::options, QStringLiteral("44,34,76,1,,0,false,true,true")}})
                         .ok());
         worker.quit();
         return csvRows(TextFile::readText(csv).value_or(QString()));

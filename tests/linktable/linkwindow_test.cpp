@@ -5,8 +5,8 @@
 #include "commands/mainbars.h"
 #include "linkdriver.h"
 #include "linktable/linktablehost.h"
-#include "platform/dialogs.h"
 #include "platform/imagelist.h"
+#include "support/scripteddialogs.h"
 
 #include <QSignalSpy>
 
@@ -190,11 +190,11 @@ TEST_F(LinkWindowAlone, BarsAreDrawnInTheirFixedLookFromTheFirstPaint)
     for (int y : {3, bar->height() / 2, bar->height() - 3})
         EXPECT_EQ(colourAt(bar, y), colourAt(plain, y)) << y;
 
-    table->editUrl();
+    table->editLink();
     LinkEditor *editor = table->editor();
     ASSERT_TRUE(editor);
     ASSERT_TRUE(QTest::qWaitForWindowExposed(editor));
     plain->resize(editor->commandBar()->size());
     EXPECT_EQ(colourAt(editor->commandBar(), 4), colourAt(plain, 4));
-    editor->goExit();
+    editor->leave();
 }

@@ -9,7 +9,7 @@ using namespace TextFile;
 TEST(TextFile, DecodesUtf8WhenValidElseWindows1252)
 {
     EXPECT_EQ(decode(QByteArray("caf\xc3\xa9")), QStringLiteral("café"));
-    // The same word as the original platform wrote it.
+    // The same word as earlier versions of the program wrote it on Windows.
     EXPECT_EQ(decode(QByteArray("caf\xe9")), QStringLiteral("café"));
     EXPECT_EQ(decode(QByteArray("\x80 \x93q\x94")), QStringLiteral("€ “q”"));
     // Bytes Windows-1252 leaves undefined still give a character, never a loss.

@@ -7,38 +7,12 @@
 #include "../support/tempfolder.h"
 
 #include <QDir>
-#include <QProcess>
 
 #include <cerrno>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
-
-// The write system call that fills the disk after a given number of bytes.
-long g_room = 0;
-long fillingWrite(int fd, const void *data, unsigned long size)
-{
-    if (g_room <= 0) {
-        errno = ENOSPC;
-        return -1;
-    }
-    const long n = std::min<long>(g_room, static_cast<long>(size));
-    g_room -= n;
-    return ::write(fd, data, static_cast<size_t>(n));
-}
-
-struct DiskFillsAfter
-{
-    explicit DiskFillsAfter(long bytes)
-    {
-        g_room = bytes;
-        previous = TextFile::setWriteFunction(fillingWrite);
-    }
-    ~DiskFillsAfter() { TextFile::setWriteFunction(previous); }
-    TextFile::WriteFunction previous;
-};
 
 QStringList namesIn(const QString &dir)
 {
@@ -47,46 +21,37 @@ QStringList namesIn(const QString &dir)
 
 } // namespace
 
+// A small memory file system that fills up for real. Only root can mount one, as the
+// test command runs in CI.
 TEST(WritePath, AFullDiskLeavesTheOldFileWholeAndSaysSo)
 {
     TempFolder dir;
-    dir.write(QStringLiteral("QuorlOffice.Opt"), "3\r\n0\r\n1\r\n0\r\nhttp://home.example/\r\nEnglish\r\n");
-    const QByteArray before = dir.read(QStringLiteral("QuorlOffice.Opt"));
+    dir.mkdir(QStringLiteral("Data"));
+    SmallFileSystem disk(dir.file(QStringLiteral("Data")), "64k");
+    if (!disk.mounted())
+        GTEST_SKIP() << disk.whyNot();
+    const QString data = dir.file(QStringLiteral("Data"));
+    dir.write(QStringLiteral("Data/QuorlOffice.Opt"), "3\r\n0\r\n1\r\n0\r\nhttp://home.example/\r\nEnglish\r\n");
+    const QByteArray before = dir.read(QStringLiteral("Data/QuorlOffice.Opt"));
     Options options;
     options.homePage = QString(5000, u'x');
-    // Nothing fits, and then only part of the file fits: both fail the same way.
-    for (long room : {0L, 100L}) {
-        DiskFillsAfter full(room);
+    // Nothing fits (the old file takes the one page there is), and then the disk fills
+    // in the middle of the file (one page of the two it needs): the write that is cut
+    // short is carried on, and the next one meets the full disk. Both fail the same way.
+    for (const char *size : {"4k", "8k"}) {
+        ASSERT_TRUE(disk.resize(size)) << size;
         QString error;
-        EXPECT_FALSE(OptionsFile::save(dir.file(QStringLiteral("QuorlOffice.Opt")), options, &error));
+        EXPECT_FALSE(OptionsFile::save(dir.file(QStringLiteral("Data/QuorlOffice.Opt")), options, &error));
         EXPECT_TRUE(error.contains(QString::fromLocal8Bit(strerror(ENOSPC)))) << str(error);
         EXPECT_TRUE(error.contains(QStringLiteral("QuorlOffice.Opt"))) << str(error);
-        EXPECT_EQ(dir.read(QStringLiteral("QuorlOffice.Opt")), before);
-        EXPECT_EQ(namesIn(dir.path()), QStringList{QStringLiteral("QuorlOffice.Opt")});
+        EXPECT_EQ(dir.read(QStringLiteral("Data/QuorlOffice.Opt")), before);
+        EXPECT_EQ(namesIn(data), QStringList{QStringLiteral("QuorlOffice.Opt")});
     }
     // Room again: the file is replaced whole.
-    ASSERT_TRUE(OptionsFile::save(dir.file(QStringLiteral("QuorlOffice.Opt")), options));
-    EXPECT_TRUE(dir.read(QStringLiteral("QuorlOffice.Opt")).contains(QByteArray(5000, 'x')));
-    EXPECT_EQ(namesIn(dir.path()), QStringList{QStringLiteral("QuorlOffice.Opt")});
-}
-
-TEST(WritePath, ShortWritesAreCarriedOnUntilEverythingIsWritten)
-{
-    TempFolder dir;
-    static long calls = 0;
-    calls = 0;
-    // A system call that writes at most 7 bytes at a time.
-    auto trickle = [](int fd, const void *data, unsigned long size) -> long {
-        ++calls;
-        return ::write(fd, data, std::min<unsigned long>(size, 7));
-    };
-    const TextFile::WriteFunction previous = TextFile::setWriteFunction(trickle);
-    const QByteArray bytes(1000, 'q');
-    const bool written = TextFile::writeBytes(dir.file(QStringLiteral("f.bin")), bytes);
-    TextFile::setWriteFunction(previous);
-    ASSERT_TRUE(written);
-    EXPECT_EQ(dir.read(QStringLiteral("f.bin")), bytes);
-    EXPECT_GE(calls, 1000 / 7);
+    ASSERT_TRUE(disk.resize("64k"));
+    ASSERT_TRUE(OptionsFile::save(dir.file(QStringLiteral("Data/QuorlOffice.Opt")), options));
+    EXPECT_TRUE(dir.read(QStringLiteral("Data/QuorlOffice.Opt")).contains(QByteArray(5000, 'x')));
+    EXPECT_EQ(namesIn(data), QStringList{QStringLiteral("QuorlOffice.Opt")});
 }
 
 TEST(WritePath, KeepsThePermissionsAndTheLinkOfTheFileItReplaces)
@@ -154,8 +119,7 @@ TEST(WritePath, TheProgramsFilesAreTheUsersAloneAndOtherFilesAsUsual)
     EXPECT_EQ(mode("export.doc"), 0644u);
 }
 
-// The same for real: a small memory file system that is full. Only root can mount one,
-// as the test command runs in CI; elsewhere the injected failure above stands in.
+// A disk filled by another file, under a longer file.
 TEST(WritePath, ARealFullDiskLeavesTheOldFileWhole)
 {
     TempFolder dir;

@@ -37,6 +37,13 @@ public:
     SmallFileSystem &operator=(const SmallFileSystem &) = delete;
 
     bool mounted() const { return m_mounted; }
+    // Gives the file system a new size; it cannot shrink below what its files take, so
+    // a size of what they take leaves no room at all.
+    bool resize(const char *size)
+    {
+        const QByteArray options = QByteArray("size=") + size;
+        return m_mounted && ::mount("tmpfs", m_point.constData(), "tmpfs", MS_REMOUNT, options.constData()) == 0;
+    }
     const std::string &whyNot() const { return m_why; }
 
 private:

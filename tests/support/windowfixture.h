@@ -2,12 +2,12 @@
 
 #include "app/mainwindow.h"
 #include "browser/tabbrowsing.h"
-#include "platform/dialogs.h"
 #include "platform/pointer.h"
-#include "platform/shell.h"
 #include "platform/webbrowser.h"
 #include "support/httpserver.h"
 #include "support/programfolder.h"
+#include "support/recordingshell.h"
+#include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 
 #include <QComboBox>

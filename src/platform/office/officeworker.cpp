@@ -1,5 +1,6 @@
 #include "officeworker.h"
 
+#include "platform/office/protocol.h"
 #include "platform/privacy.h"
 #include "platform/privatefolder.h"
 #include "platform/wait.h"
@@ -16,8 +17,18 @@
 #include <algorithm>
 #include <optional>
 
+using namespace OfficeProtocol;
+
 namespace {
+
 int g_idleLimitMs = 30000;
+
+// A sign of life rather than a reply.
+bool isSignOfLife(const QJsonObject &line)
+{
+    return line.contains(Answer::beat) || line.contains(Answer::progress);
+}
+
 } // namespace
 
 OfficeWorker::OfficeWorker(QString workerPath, QString profileFolder, QObject *parent)
@@ -71,7 +82,7 @@ bool OfficeWorker::answerWaiting()
     m_buffer += m_process->readAllStandardOutput();
     for (const QByteArray &line : m_buffer.split('\n')) {
         const QJsonObject object = QJsonDocument::fromJson(line).object();
-        if (!object.isEmpty() && !object.contains(QStringLiteral("beat")) && !object.contains(QStringLiteral("progress")))
+        if (!object.isEmpty() && !isSignOfLife(object))
             return true;
     }
     return false;
@@ -130,10 +141,9 @@ void OfficeWorker::launch(const QList<QJsonObject> &ahead)
     // LibreOffice's profile lists the documents it opened: the user's alone, as the
     // worker makes everything in it.
     Privacy::closeFolder(m_profileFolder);
-    const QJsonObject init{{QStringLiteral("op"), QStringLiteral("init")},
-                           {QStringLiteral("install"), libreOfficeProgramFolder()},
-                           {QStringLiteral("profile"), QUrl::fromLocalFile(m_profileFolder).toString()}};
-    m_process->write(QJsonDocument(init).toJson(QJsonDocument::Compact) + '\n');
+    send({{kOperation, Op::init},
+          {Field::install, libreOfficeProgramFolder()},
+          {Field::profile, QUrl::fromLocalFile(m_profileFolder).toString()}});
     m_initSent = true;
     sendAhead(ahead);
 }
@@ -150,7 +160,7 @@ void OfficeWorker::sendAhead(const QList<QJsonObject> &ahead)
     if (!running())
         return;
     for (const QJsonObject &request : ahead) {
-        m_process->write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
+        send(request);
         m_ahead.append(request);
     }
 }
@@ -213,7 +223,7 @@ OfficeWorker::Reply OfficeWorker::request(const QJsonObject &request)
         if (!running())
             return reply;
     }
-    m_process->write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
+    send(request);
     return waitForReply();
 }
 
@@ -232,11 +242,11 @@ OfficeWorker::Reply OfficeWorker::waitForReply()
         while (!answer && (end = m_buffer.indexOf('\n')) >= 0) {
             const QJsonObject line = QJsonDocument::fromJson(m_buffer.left(end)).object();
             m_buffer.remove(0, end + 1);
-            if (line.contains(QStringLiteral("beat"))) {
+            if (line.contains(Answer::beat)) {
                 silent.restart();
-            } else if (line.contains(QStringLiteral("progress"))) {
+            } else if (line.contains(Answer::progress)) {
                 silent.restart();
-                emit progress(std::clamp(line.value(QStringLiteral("progress")).toInt(), 0, 100));
+                emit progress(std::clamp(line.value(Answer::progress).toInt(), 0, 100));
             } else {
                 answer = line;
             }
@@ -251,8 +261,8 @@ OfficeWorker::Reply OfficeWorker::waitForReply()
     Wait::until(done, -1, 10, process.data(), &QProcess::readyReadStandardOutput);
     take();
     if (answer) {
-        if (!answer->value(QStringLiteral("ok")).toBool())
-            return {Failure::Refused, answer->value(QStringLiteral("error")).toString(), *answer};
+        if (!answer->value(Answer::ok).toBool())
+            return {Failure::Refused, answer->value(Answer::error).toString(), *answer};
         return {Failure::None, QString(), *answer};
     }
     const bool died = !process || process->state() == QProcess::NotRunning;
@@ -269,12 +279,17 @@ void OfficeWorker::quit()
     if (running()) {
         // An end asked for is no death to report.
         disconnect(m_process, nullptr, this, nullptr);
-        m_process->write("{\"op\":\"quit\"}\n");
+        send({{kOperation, Op::quit}});
         m_process->closeWriteChannel();
         if (!m_process->waitForFinished(5000))
             m_process->kill();
     }
     kill();
+}
+
+void OfficeWorker::send(const QJsonObject &request)
+{
+    m_process->write(QJsonDocument(request).toJson(QJsonDocument::Compact) + '\n');
 }
 
 void OfficeWorker::kill()

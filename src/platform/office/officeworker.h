@@ -86,6 +86,8 @@ signals:
 private:
     void adopt(QProcess *process);
     void sendAhead(const QList<QJsonObject> &ahead);
+    // One line to the worker.
+    void send(const QJsonObject &request);
     Reply waitForReply();
     void kill();
     Reply initReply(Reply reply) const;

@@ -11,6 +11,8 @@
 #define LOK_USE_UNSTABLE_API
 #include <LibreOfficeKit/LibreOfficeKit.hxx>
 
+#include "platform/office/protocol.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
@@ -33,6 +35,8 @@
 #include <time.h>
 #include <unistd.h>
 
+using namespace OfficeProtocol;
+
 namespace {
 
 FILE *g_replies = nullptr;
@@ -49,9 +53,9 @@ void writeLine(const QJsonObject &object)
 void reply(bool ok, const QString &error = QString(), const QJsonObject &extra = QJsonObject())
 {
     QJsonObject answer = extra;
-    answer.insert(QStringLiteral("ok"), ok);
+    answer.insert(Answer::ok, ok);
     if (!error.isEmpty())
-        answer.insert(QStringLiteral("error"), error);
+        answer.insert(Answer::error, error);
     writeLine(answer);
 }
 
@@ -71,7 +75,7 @@ void beat()
         std::this_thread::sleep_for(std::chrono::milliseconds(250));
         const qint64 now = cpuMicroseconds(CLOCK_PROCESS_CPUTIME_ID) - cpuMicroseconds(CLOCK_THREAD_CPUTIME_ID);
         if (now - last >= 2500)
-            writeLine({{QStringLiteral("beat"), static_cast<double>(now / 1000)}});
+            writeLine({{Answer::beat, static_cast<double>(now / 1000)}});
         last = now;
     }
 }
@@ -79,7 +83,7 @@ void beat()
 void officeCallback(int type, const char *payload, void *)
 {
     if (type == LOK_CALLBACK_STATUS_INDICATOR_SET_VALUE && payload)
-        writeLine({{QStringLiteral("progress"), QString::fromUtf8(payload).toInt()}});
+        writeLine({{Answer::progress, QString::fromUtf8(payload).toInt()}});
 }
 
 // Results of asynchronous UNO commands arrive through the document callback.
@@ -177,47 +181,43 @@ private:
 
     void handle(const QJsonObject &request)
     {
-        const QString op = request.value(QStringLiteral("op")).toString();
-        if (op == QLatin1String("init"))
+        const QString op = request.value(kOperation).toString();
+        if (op == Op::init)
             return init(request);
-        if (op == QLatin1String("quit")) {
+        if (op == Op::quit) {
             reply(true);
             finish(0);
         }
         if (!m_office)
             return reply(false, QStringLiteral("LibreOffice is not running"));
-        if (op == QLatin1String("load"))
+        if (op == Op::load)
             return load(request);
         if (!m_document)
             return reply(false, QStringLiteral("no document is open"));
-        if (op == QLatin1String("paste"))
+        if (op == Op::paste)
             return paste(request);
-        if (op == QLatin1String("saveAs"))
+        if (op == Op::saveAs)
             return saveAs(request);
-        if (op == QLatin1String("documentSize")) {
+        if (op == Op::documentSize) {
             long width = 0, height = 0;
             m_document->getDocumentSize(&width, &height);
-            return reply(true, QString(), {{QStringLiteral("width"), static_cast<double>(width)},
-                                           {QStringLiteral("height"), static_cast<double>(height)}});
+            return reply(true, QString(), {{Answer::width, static_cast<double>(width)},
+                                           {Answer::height, static_cast<double>(height)}});
         }
-        if (op == QLatin1String("parts"))
-            return reply(true, QString(), {{QStringLiteral("parts"), m_document->getParts()}});
-        if (op == QLatin1String("setPart")) {
-            m_document->setPart(request.value(QStringLiteral("part")).toInt());
-            return reply(true, QString(), {{QStringLiteral("parts"), m_document->getParts()}});
+        if (op == Op::parts)
+            return reply(true, QString(), {{Answer::parts, m_document->getParts()}});
+        if (op == Op::setPart) {
+            m_document->setPart(request.value(Field::part).toInt());
+            return reply(true, QString(), {{Answer::parts, m_document->getParts()}});
         }
-        if (op == QLatin1String("uno")) {
-            const QByteArray command = request.value(QStringLiteral("command")).toString().toUtf8();
-            const QByteArray args = QJsonDocument(request.value(QStringLiteral("arguments")).toObject())
+        if (op == Op::uno) {
+            const QByteArray command = request.value(Field::command).toString().toUtf8();
+            const QByteArray args = QJsonDocument(request.value(Field::arguments).toObject())
                                         .toJson(QJsonDocument::Compact);
             const bool ok = unoCommand(command.constData(), args == "{}" ? nullptr : args.constData());
             // Some commands report failure although they acted; the caller checks parts.
             return reply(true, QString(),
-                         {{QStringLiteral("success"), ok}, {QStringLiteral("parts"), m_document->getParts()}});
-        }
-        if (op == QLatin1String("close")) {
-            m_document.reset();
-            return reply(true);
+                         {{Answer::success, ok}, {Answer::parts, m_document->getParts()}});
         }
         reply(false, QStringLiteral("unknown request ") + op);
     }
@@ -226,8 +226,8 @@ private:
     {
         if (m_office)
             return reply(true);
-        const QByteArray install = request.value(QStringLiteral("install")).toString().toUtf8();
-        const QByteArray profile = request.value(QStringLiteral("profile")).toString().toUtf8();
+        const QByteArray install = request.value(Field::install).toString().toUtf8();
+        const QByteArray profile = request.value(Field::profile).toString().toUtf8();
         m_office.reset(lok::lok_cpp_init(install.constData(), profile.isEmpty() ? nullptr : profile.constData()));
         if (!m_office)
             return reply(false, QStringLiteral("LibreOffice could not be started from ") + QString::fromUtf8(install));
@@ -239,8 +239,8 @@ private:
     {
         m_document.reset();
         QString url;
-        const QString factory = request.value(QStringLiteral("factory")).toString();
-        if (factory == QLatin1String("landscape")) {
+        const QString factory = request.value(Field::factory).toString();
+        if (factory == kLandscapeFactory) {
             QFile file(m_temp.filePath(QStringLiteral("landscape.fodt")));
             if (!file.open(QIODevice::WriteOnly) || file.write(kLandscape) < 0)
                 return reply(false, QStringLiteral("cannot make a new document"));
@@ -249,12 +249,12 @@ private:
         } else if (!factory.isEmpty()) {
             url = QStringLiteral("private:factory/") + factory;
         } else {
-            QString path = request.value(QStringLiteral("path")).toString();
+            QString path = request.value(Field::path).toString();
             if (!QFile::exists(path))
                 return reply(false, QStringLiteral("no such file: ") + path);
             // A template is opened from a copy: neither the file nor a lock file
             // beside it is ever written.
-            if (request.value(QStringLiteral("copy")).toBool()) {
+            if (request.value(Field::copy).toBool()) {
                 const QString copy = m_temp.filePath(QStringLiteral("source-") + QFileInfo(path).fileName());
                 QFile::remove(copy);
                 if (!QFile::copy(path, copy))
@@ -268,11 +268,11 @@ private:
             return reply(false, lastError());
         m_document.reset(document);
         m_document->registerCallback(documentCallback, &m_results);
-        if (request.value(QStringLiteral("render")).toBool())
+        if (request.value(Field::render).toBool())
             m_document->initializeForRendering();
-        QJsonObject answer{{QStringLiteral("parts"), m_document->getParts()}};
-        if (request.value(QStringLiteral("measure")).toBool())
-            answer.insert(QStringLiteral("textWidth"), textWidth());
+        QJsonObject answer{{Answer::parts, m_document->getParts()}};
+        if (request.value(Field::measure).toBool())
+            answer.insert(Answer::textWidth, textWidth());
         reply(true, QString(), answer);
     }
 
@@ -328,16 +328,16 @@ private:
 
     void paste(const QJsonObject &request)
     {
-        QFile file(request.value(QStringLiteral("file")).toString());
+        QFile file(request.value(Field::file).toString());
         if (!file.open(QIODevice::ReadOnly))
             return reply(false, QStringLiteral("cannot read ") + file.fileName());
         const QByteArray data = file.readAll();
-        const QByteArray mime = request.value(QStringLiteral("mime")).toString().toUtf8();
-        if (request.value(QStringLiteral("replace")).toBool() && !unoCommand(".uno:SelectAll"))
+        const QByteArray mime = request.value(Field::mime).toString().toUtf8();
+        if (request.value(Field::replace).toBool() && !unoCommand(".uno:SelectAll"))
             return reply(false, QStringLiteral("the document's content could not be selected"));
         if (data.isEmpty()) {
             // Nothing to paste: a replaced content is simply emptied.
-            if (request.value(QStringLiteral("replace")).toBool())
+            if (request.value(Field::replace).toBool())
                 unoCommand(".uno:Delete");
             return reply(true);
         }
@@ -354,9 +354,9 @@ private:
 
     void saveAs(const QJsonObject &request)
     {
-        const QString path = request.value(QStringLiteral("path")).toString();
-        const QByteArray format = request.value(QStringLiteral("format")).toString().toUtf8();
-        const QByteArray options = request.value(QStringLiteral("options")).toString().toUtf8();
+        const QString path = request.value(Field::path).toString();
+        const QByteArray format = request.value(Field::format).toString().toUtf8();
+        const QByteArray options = request.value(Field::options).toString().toUtf8();
         const bool ok = m_document->saveAs(fileUrl(path).toUtf8().constData(), format.constData(),
                                            options.isEmpty() ? nullptr : options.constData());
         if (!ok || !QFile::exists(path))
