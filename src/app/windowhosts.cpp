@@ -32,6 +32,17 @@ bool WindowHosts::waitForPage()
     return m_window.tabs()->webAttend();
 }
 
+QString WindowHosts::chooseSaveFile(const QString &title, const QString &filter, const QString &suggestedName,
+                                    const QString &folder, int *filterIndex)
+{
+    return Dialogs::instance().saveFile(&m_window, title, filter, suggestedName, folder, filterIndex);
+}
+
+void WindowHosts::tell(Dialogs::Icon icon, const QString &text)
+{
+    Dialogs::instance().message(&m_window, icon, QStringLiteral("QuorlOffice"), text);
+}
+
 void WindowHosts::setOpacity(int alpha)
 {
     m_window.setWindowOpacity(alpha / 255.0);

@@ -18,6 +18,9 @@ public:
 
     // What the exports ask.
     bool waitForPage() override;
+    QString chooseSaveFile(const QString &title, const QString &filter, const QString &suggestedName,
+                           const QString &folder, int *filterIndex) override;
+    void tell(Dialogs::Icon icon, const QString &text) override;
     void setOpacity(int alpha) override;
     QString statusText() const override;
     void setStatusText(const QString &text) override;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/dialogs.h"
+
 #include <QString>
 
 class QWidget;
@@ -21,6 +23,14 @@ public:
     // Returns once the current page has completed; false when the wait was cut short
     // (the user stopped it, a new address, a close request, a page that died).
     virtual bool waitForPage() = 0;
+
+    // The save dialog: the export's filter ("Name (*.ext)|*.ext|..."), the name proposed
+    // and the folder it starts in, no question before a file is replaced; filterIndex
+    // receives the filter chosen (from 0). Empty when the user cancelled.
+    virtual QString chooseSaveFile(const QString &title, const QString &filter, const QString &suggestedName,
+                                   const QString &folder, int *filterIndex) = 0;
+    // Tells the user how the export ended, or why it could not be made.
+    virtual void tell(Dialogs::Icon icon, const QString &text) = 0;
 
     // The window's opacity, 0 transparent to 255 opaque.
     virtual void setOpacity(int alpha) = 0;

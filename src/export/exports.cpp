@@ -27,7 +27,6 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("QuorlOffice");
 
 // Notes how long a step of an export took and passes its result on.
 bool step(const char *name, bool ok)
@@ -82,10 +81,10 @@ void Exports::finish(const QString &path, const OfficeApp *office, const QString
         return;
     const QString problem = !failure.isEmpty() ? failure : office ? office->failureMessage() : QString();
     if (!problem.isEmpty()) {
-        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, problem);
+        m_host.tell(Dialogs::Icon::Warning, problem);
         return;
     }
-    Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Information, kTitle, s.lang.entry(108) + path + extra);
+    m_host.tell(Dialogs::Icon::Information, s.lang.entry(108) + path + extra);
 }
 
 QString Exports::begin(bool clearClipboard, const QString &filter, const QString &suggestedName,
@@ -105,12 +104,12 @@ QString Exports::begin(bool clearClipboard, const QString &filter, const QString
     }
     if (!copied && m_capture.pageDied()) {
         m_capture.setOpacity(s.normalAlpha);
-        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, PageCapture::pageDiedMessage(s));
+        m_host.tell(Dialogs::Icon::Warning, PageCapture::pageDiedMessage(s));
         return {};
     }
     if (!copied) {
         // Nothing was made, so nothing is reported as saved.
-        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Information, kTitle, s.lang.entry(120));
+        m_host.tell(Dialogs::Icon::Information, s.lang.entry(120));
         m_capture.setOpacity(s.normalAlpha);
         return {};
     }
@@ -284,8 +283,7 @@ void Exports::getLinks()
         return;
     const auto found = web->evaluate(TextFile::readText(QStringLiteral(":/scripts/links.js")).value_or(QString()));
     if (!found) {
-        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
-                                    s.text(225, QStringLiteral("The links of this page could not be taken.")));
+        m_host.tell(Dialogs::Icon::Warning, s.text(225, QStringLiteral("The links of this page could not be taken.")));
         return;
     }
     const QVariantList values = found->toList();
@@ -295,8 +293,7 @@ void Exports::getLinks()
 
     const QString target = s.paths.file(QStringLiteral("Links.Doc"));
     if (s.templateHDoc.isEmpty() || !QFileInfo::exists(s.templateHDoc)) {
-        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
-                                    s.text(224, QStringLiteral("The template could not be found:")) + u'\n'
+        m_host.tell(Dialogs::Icon::Warning, s.text(224, QStringLiteral("The template could not be found:")) + u'\n'
                                         + s.templateHDoc);
         return;
     }
@@ -311,12 +308,11 @@ void Exports::getLinks()
     word.quit();
     if (!made) {
         if (!word.cancelled())
-            Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, word.failureMessage());
+            m_host.tell(Dialogs::Icon::Warning, word.failureMessage());
         return;
     }
     if (!Shell::instance().openUrl(QUrl::fromLocalFile(target)))
-        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
-                                    s.text(254, QStringLiteral("No program on this computer can open this file:"))
+        m_host.tell(Dialogs::Icon::Warning, s.text(254, QStringLiteral("No program on this computer can open this file:"))
                                         + u'\n' + target);
 }
 
@@ -383,7 +379,7 @@ void Exports::saveAsPowerPoint()
     }
     const FileSpace::Problem problem = FileSpace::diagnose(path, 0);
     if (problem != FileSpace::Problem::None && problem != FileSpace::Problem::DiskFull) {
-        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, OfficeApp::writeFailure(s, path, 0));
+        m_host.tell(Dialogs::Icon::Warning, OfficeApp::writeFailure(s, path, 0));
         s.exportBusy = 0;
         m_host.relayout();
         return;
@@ -434,12 +430,10 @@ void Exports::saveAsPowerPoint()
     impress.quit();
     ExportTimings::mark(QStringLiteral("quit"));
     if (made) {
-        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Information, kTitle,
-                                    s.lang.entry(216) + u' ' + QString::number(slides) + u' ' + s.lang.entry(217)
+        m_host.tell(Dialogs::Icon::Information, s.lang.entry(216) + u' ' + QString::number(slides) + u' ' + s.lang.entry(217)
                                         + QStringLiteral("\r\n") + path);
     } else if (!impress.cancelled()) {
-        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
-                                    impress.failureMessage().isEmpty()
+        m_host.tell(Dialogs::Icon::Warning, impress.failureMessage().isEmpty()
                                         ? s.text(223, QStringLiteral("The document was not saved."))
                                         : impress.failureMessage());
     }
@@ -484,8 +478,7 @@ void Exports::takePicture()
     // A picture of an earlier run is never replaced: its number is skipped.
     const int number = freePictureNumber(folder, s.pictureCount);
     if (number < 0) {
-        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
-                                    s.text(262, QStringLiteral("No free picture name is left in this folder:"))
+        m_host.tell(Dialogs::Icon::Warning, s.text(262, QStringLiteral("No free picture name is left in this folder:"))
                                         + u'\n' + folder);
         return;
     }
@@ -498,14 +491,12 @@ void Exports::takePicture()
     if (picture.isNull() || !picture.save(&buffer, "BMP") || FileSpace::write(path, bmp) != FileSpace::Problem::None) {
         ExportTimings::mark(QStringLiteral("save"));
         const FileSpace::Problem problem = FileSpace::diagnose(path, bmp.size());
-        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
-                                    problem == FileSpace::Problem::NoFolder || problem == FileSpace::Problem::None
+        m_host.tell(Dialogs::Icon::Warning, problem == FileSpace::Problem::NoFolder || problem == FileSpace::Problem::None
                                         ? s.text(226, QStringLiteral("The picture could not be saved:")) + u'\n' + path
                                         : OfficeApp::writeFailure(s, path, bmp.size()));
         return;
     }
     ExportTimings::mark(QStringLiteral("save"));
-    Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Information, kTitle,
-                                s.lang.entry(192) + QStringLiteral(": ") + path);
+    m_host.tell(Dialogs::Icon::Information, s.lang.entry(192) + QStringLiteral(": ") + path);
     s.pictureCount = number >= 32767 ? 0 : static_cast<int16_t>(number + 1);
 }

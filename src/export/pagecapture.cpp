@@ -32,7 +32,6 @@
 
 namespace {
 
-const QString kTitle = QStringLiteral("QuorlOffice");
 
 QString script(const QString &name)
 {
@@ -250,7 +249,7 @@ QString PageCapture::saveDialog(const QString &filter, const QString &suggestedN
 {
     const QString folder = m_lastPath.isEmpty() ? QDir::homePath() : QFileInfo(m_lastPath).absolutePath();
     int chosen = 0;
-    QString path = Dialogs::instance().saveFile(m_host.dialogParent(), QString(), filter, suggestedName, folder, &chosen);
+    QString path = m_host.chooseSaveFile(QString(), filter, suggestedName, folder, &chosen);
     if (filterIndex)
         *filterIndex = chosen;
     if (path.isEmpty())
@@ -313,7 +312,7 @@ bool PageCapture::pageAlive()
     WebBrowser *web = m_host.currentPage();
     if (!web || !web->dead())
         return true;
-    Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, pageDiedMessage(m_state));
+    m_host.tell(Dialogs::Icon::Warning, pageDiedMessage(m_state));
     return false;
 }
 
@@ -339,13 +338,11 @@ void PageCapture::viewSource()
     const QString path = s.paths.file(QStringLiteral("Doc.Txt"));
     const QByteArray bytes = encodeSource(values.value(0).toString(), values.value(1).toString());
     if (FileSpace::write(path, bytes) != FileSpace::Problem::None) {
-        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
-                                    OfficeApp::writeFailure(s, path, bytes.size()));
+        m_host.tell(Dialogs::Icon::Warning, OfficeApp::writeFailure(s, path, bytes.size()));
         return;
     }
     if (!Shell::instance().openUrl(QUrl::fromLocalFile(path)))
-        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle,
-                                    s.text(254, QStringLiteral("No program on this computer can open this file:"))
+        m_host.tell(Dialogs::Icon::Warning, s.text(254, QStringLiteral("No program on this computer can open this file:"))
                                         + u'\n' + path);
 }
 
@@ -364,7 +361,7 @@ void PageCapture::saveMht()
                            + QStringLiteral(" (*.html)|*.html|") + s.lang.entry(230) + QStringLiteral(" (*.html)|*.html");
     int format = 0;
     const QString base = suggestName(title, QString(), QString());
-    QString path = Dialogs::instance().saveFile(m_host.dialogParent(), s.lang.entry(227), filter,
+    QString path = m_host.chooseSaveFile(s.lang.entry(227), filter,
                                                 (base.isEmpty() ? QStringLiteral("page") : base) + QStringLiteral(".mht"),
                                                 QDir::homePath(), &format);
     if (path.isEmpty()) {
@@ -386,10 +383,10 @@ void PageCapture::saveMht()
     }
     setOpacity(s.normalAlpha);
     if (!failure.isEmpty()) {
-        Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Warning, kTitle, failure);
+        m_host.tell(Dialogs::Icon::Warning, failure);
         return;
     }
-    Dialogs::instance().message(m_host.dialogParent(), Dialogs::Icon::Information, kTitle, s.lang.entry(108) + path);
+    m_host.tell(Dialogs::Icon::Information, s.lang.entry(108) + path);
 }
 
 bool PageCapture::wholeArchive(const QByteArray &archive)

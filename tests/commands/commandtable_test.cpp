@@ -64,6 +64,15 @@ public:
     void openFind() override { calls << QStringLiteral("find"); }
 
     bool waitForPage() override { return pageReady; }
+    QString chooseSaveFile(const QString &title, const QString &filter, const QString &suggestedName,
+                           const QString &folder, int *filterIndex) override
+    {
+        return Dialogs::instance().saveFile(nullptr, title, filter, suggestedName, folder, filterIndex);
+    }
+    void tell(Dialogs::Icon icon, const QString &text) override
+    {
+        Dialogs::instance().message(nullptr, icon, QStringLiteral("QuorlOffice"), text);
+    }
     void setOpacity(int alpha) override { opacities << alpha; }
     QString statusText() const override { return status; }
     void setStatusText(const QString &text) override { status = text; }
