@@ -2,8 +2,10 @@
 #include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "platform/dialogs.h"
+#include "platform/handover.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QIcon>
 
 #include <cstdio>
@@ -36,7 +38,7 @@ int main(int argc, char *argv[])
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quorloffice.QuorlOffice"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/quorloffice.svg")));
 
-    const CommandLine::Request request = CommandLine::parse(QCoreApplication::arguments());
+    const CommandLine::Request request = CommandLine::parse(QCoreApplication::arguments(), QDir::currentPath());
     if (request.exitStatus) {
         std::fputs(request.output.toLocal8Bit().constData(), *request.exitStatus == 0 ? stdout : stderr);
         return *request.exitStatus;
@@ -50,14 +52,27 @@ int main(int argc, char *argv[])
     if (!Application::useProgramFolder(paths, &error))
         return cannotStart(QStringLiteral("QuorlOffice cannot start: ") + error);
 
+    // One window per program folder: a window already open there takes the addresses
+    // and comes to the front; this start ends. A start that finds none listens itself.
+    Handover handover;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (Handover::handTo(paths.appPath(), request.addresses))
+            return 0;
+        if (handover.listen(paths.appPath()))
+            break;
+    }
+
     MainWindow window(paths);
     if (!window.load())
         return 1;
+    QObject::connect(&handover, &Handover::addressesArrived, &window, &MainWindow::openAddresses);
     QObject::connect(&window, &MainWindow::homePageLoaded, &window, [] {
         // Read by the run script and the start-up benchmark.
         qInfo("QuorlOffice: home page loaded");
     });
     QObject::connect(&window, &MainWindow::ended, &app, &QCoreApplication::quit, Qt::QueuedConnection);
     window.show();
+    if (!request.addresses.isEmpty())
+        window.openAddresses(request.addresses);
     return app.exec();
 }

@@ -1,12 +1,26 @@
 #include "commandline.h"
 
+#include "browser/address.h"
+
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QUrl>
 
 namespace CommandLine {
 
-Request parse(const QStringList &arguments)
+QString addressOf(const QString &argument, const QString &workingFolder)
+{
+    const QString text = argument.trimmed();
+    if (text.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+        return QUrl(text).toString();
+    const QFileInfo file(QDir(workingFolder.isEmpty() ? QDir::currentPath() : workingFolder), text);
+    if (!text.isEmpty() && file.exists())
+        return QUrl::fromLocalFile(QDir::cleanPath(file.absoluteFilePath())).toString();
+    return Address::complete(text);
+}
+
+Request parse(const QStringList &arguments, const QString &workingFolder)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("A web browser that turns the page you read into an office "
@@ -30,6 +44,11 @@ Request parse(const QStringList &arguments)
     // Only the launcher uses it.
     cannotStart.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(cannotStart);
+    parser.addPositionalArgument(QStringLiteral("address"),
+                                 QStringLiteral("Addresses or files to open: the first in the current tab, the "
+                                                "next in free tabs. Handed to the window already open on the same "
+                                                "program folder, if there is one."),
+                                 QStringLiteral("[address...]"));
 
     Request request;
     // Without an application object Qt's help names no program.
@@ -56,8 +75,10 @@ Request parse(const QStringList &arguments)
                              .arg(QUORL_VERSION_PATCH);
         return request;
     }
-    if (!parser.positionalArguments().isEmpty())
-        return refuse(QStringLiteral("Unexpected argument: ") + parser.positionalArguments().constFirst());
+    for (const QString &argument : parser.positionalArguments()) {
+        if (!argument.trimmed().isEmpty())
+            request.addresses.append(addressOf(argument, workingFolder));
+    }
     if (parser.isSet(folder)) {
         const QString value = parser.value(folder);
         if (value.isEmpty())

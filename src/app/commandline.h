@@ -14,6 +14,9 @@ struct Request
 {
     // The program folder for the data, absolute; empty: the folder of the executables.
     QString programFolder;
+    // The addresses to open, as the window opens them: local files as file: addresses,
+    // the rest completed as a typed address is.
+    QStringList addresses;
     // Why the launcher could not set up the program folder. The program shows it in a
     // window of its own, where it can be read whole, and ends.
     QString cannotStart;
@@ -24,7 +27,12 @@ struct Request
 };
 
 // arguments as QCoreApplication::arguments() gives them: the program first, without the
-// options Qt itself takes.
-Request parse(const QStringList &arguments);
+// options Qt itself takes. workingFolder: where relative file paths are found.
+Request parse(const QStringList &arguments, const QString &workingFolder = QString());
+
+// An address given on the command line as the window opens it: a path of a local file
+// (absolute, or relative to workingFolder) or a file: address opens as a file: address;
+// anything else follows the rule of a typed address.
+QString addressOf(const QString &argument, const QString &workingFolder);
 
 } // namespace CommandLine

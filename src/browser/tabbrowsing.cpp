@@ -271,6 +271,21 @@ void TabBrowsing::open(const QString &address, int16_t flag)
         addToHistory();
 }
 
+void TabBrowsing::openInTab(int index, const QString &address)
+{
+    if (index == selectedTab()) {
+        open(address, 0);
+        return;
+    }
+    WebBrowser *web = m_page(index);
+    if (!web || index >= m_state.tabURL.size())
+        return;
+    web->noteTypedAddress();
+    web->navigate(address);
+    m_state.tabURL[index] = address;
+    setCaption(index, Address::makeTabCaption(address));
+}
+
 void TabBrowsing::onAddressDropped(int index, const QUrl &url)
 {
     if (!isSelected(index))

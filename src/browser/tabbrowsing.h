@@ -46,6 +46,8 @@ public:
     // Opens an address as it is (no scheme added) in the selected tab, as goAddress
     // opens the completed one.
     void open(const QString &address, int16_t flag);
+    // Opens an address as it is in another tab, which keeps it as its address and caption.
+    void openInTab(int index, const QString &address);
 
     // Returns once the selected tab's page reports completion (at once when it already
     // has), letting the window and the engine work meanwhile. A page whose document has

@@ -2,6 +2,7 @@
 #include "../support/tempfolder.h"
 
 #include <QDir>
+#include <QUrl>
 
 // What the launcher and a user can ask of the program on its command line.
 TEST(CommandLine, NamesTheFolderForTheDataAndRefusesWhatItDoesNotKnow)
@@ -24,7 +25,6 @@ TEST(CommandLine, NamesTheFolderForTheDataAndRefusesWhatItDoesNotKnow)
     EXPECT_FALSE(reason.exitStatus.has_value());
 
     for (const QStringList &wrong : {QStringList{program, QStringLiteral("--bogus")},
-                                     QStringList{program, QStringLiteral("http://example.org/")},
                                      QStringList{program, QStringLiteral("--program-folder=")},
                                      QStringList{program, QStringLiteral("--program-folder")}}) {
         const CommandLine::Request refused = CommandLine::parse(wrong);
@@ -39,4 +39,21 @@ TEST(CommandLine, NamesTheFolderForTheDataAndRefusesWhatItDoesNotKnow)
     EXPECT_EQ(help.exitStatus, 0);
     EXPECT_TRUE(help.output.contains(program)) << str(help.output);
     EXPECT_FALSE(help.output.contains(QStringLiteral("cannot-start")));
+}
+
+TEST(CommandLine, AddressesOpenAsTypedAndFilesAsFiles)
+{
+    TempFolder dir;
+    dir.write(QStringLiteral("saved page.html"), "<p>page</p>");
+    const QString program = QStringLiteral("QuorlOffice");
+    const CommandLine::Request request = CommandLine::parse(
+        {program, QStringLiteral("example.org/news"), QStringLiteral("HTTPS://Example.org/A"), QStringLiteral("saved page.html"),
+         dir.file(QStringLiteral("saved page.html")), QStringLiteral("file:///tmp/x.html"), QStringLiteral("--"),
+         QStringLiteral("-dash.example")},
+        dir.path());
+    EXPECT_FALSE(request.exitStatus.has_value());
+    const QString file = QUrl::fromLocalFile(dir.file(QStringLiteral("saved page.html"))).toString();
+    EXPECT_EQ(request.addresses,
+              (QStringList{QStringLiteral("http://example.org/news"), QStringLiteral("HTTPS://Example.org/A"), file, file,
+                           QStringLiteral("file:///tmp/x.html"), QStringLiteral("http://-dash.example")}));
 }

@@ -26,7 +26,12 @@ case ${1:-} in
         echo "cannot start" >>"$REPORT"
         exit 1
         ;;
-    --program-folder) here=$2 ;;
+    --program-folder)
+        here=$2
+        shift 2
+        [ "${1:-}" != "--" ] || shift
+        [ $# -eq 0 ] || echo "args $*" >>"$REPORT"
+        ;;
     *) echo "called without a program folder: $*" >>"$REPORT"; exit 9 ;;
 esac
 echo "umask $(umask)" >>"$REPORT"
@@ -201,9 +206,11 @@ check "concurrent first starts install once, one at a time" \
 # Options and bad calls.
 env -i PATH=/usr/bin:/bin HOME="$work/g" "$work/quorloffice" --version >"$work/out" 2>&1
 check "--version names the version" 'grep -qx "QuorlOffice 1.1" "$work/out"'
-env -i PATH=/usr/bin:/bin HOME="$work/g" "$work/quorloffice" --bogus >"$work/out" 2>&1
-status=$?
-check "an unknown option is refused with the usage" '[ $status -eq 2 ] && grep -q Usage "$work/out"'
+: >"$work/report"
+env -i PATH=/usr/bin:/bin HOME="$work/g" REPORT="$work/report" "$work/quorloffice" http://example.org/a --bogus \
+    >"$work/out" 2>&1
+check "addresses and the rest go to the program, after its folder" \
+    'grep -qx "args http://example.org/a --bogus" "$work/report"'
 env -i PATH=/usr/bin:/bin "$work/quorloffice" >"$work/out" 2>&1
 status=$?
 check "without HOME the launcher says so" '[ $status -eq 1 ] && grep -q "HOME is not set" "$work/out"'
