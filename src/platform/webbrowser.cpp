@@ -194,9 +194,12 @@ WebBrowser::WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent)
         m_progress = progress;
         emit progressChange(m_index, progress, 100);
     });
-    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_pendingUrl.clear();
-        m_typedPending = false;
+        // A typed address that turns out to be a download ends its navigation without a
+        // page, before the engine asks about the download: it stays the user's.
+        if (ok)
+            m_typedAt.invalidate();
         m_busy = false;
         m_progress = 100;
         m_requested.invalidate();
@@ -348,7 +351,7 @@ void WebBrowser::noteUserAction(const QPoint &at)
 
 void WebBrowser::noteTypedAddress()
 {
-    m_typedPending = true;
+    m_typedAt.start();
 }
 
 void WebBrowser::noteDrop(const QList<QUrl> &urls)
@@ -395,6 +398,11 @@ void WebBrowser::windowRequested(const QUrl &url, bool userInitiated)
             navigate(url.toString());
     });
     poll->start();
+}
+
+bool WebBrowser::typedAddressPending() const
+{
+    return m_typedAt.isValid() && m_typedAt.elapsed() < kUserActionMs;
 }
 
 bool WebBrowser::recentUserAction() const

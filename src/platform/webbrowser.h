@@ -96,12 +96,12 @@ public:
     // The user dropped these addresses (links, files) onto the page.
     void noteDrop(const QList<QUrl> &urls);
     bool recentUserAction() const;
-    bool typedAddressPending() const { return m_typedPending; }
+    bool typedAddressPending() const;
     // One user action starts at most one download.
     void consumeUserAction()
     {
         m_userAction.invalidate();
-        m_typedPending = false;
+        m_typedAt.invalidate();
     }
     // The page asked for a window for this address.
     void windowRequested(const QUrl &url, bool userInitiated);
@@ -188,7 +188,7 @@ private:
     enum class Where { Unknown, Page, Frame };
     Where m_actionWhere = Where::Unknown;
     quint64 m_actionCount = 0;
-    bool m_typedPending = false;
+    QElapsedTimer m_typedAt; // an address the user opened, until its page is shown
     std::function<bool()> m_abandon;
     Dialogs::PageDialogTexts m_dialogTexts;
     bool m_registerAsBrowser = true;

@@ -261,6 +261,13 @@ TEST_F(HostileTest, ADownloadStartsOnlyFromTheUsersAction)
     ASSERT_EQ(dialogs.dialogs.folders.size(), 1);
     EXPECT_FALSE(QDir::cleanPath(dialogs.dialogs.folders[0]).startsWith(QDir::cleanPath(folder.path())))
         << str(dialogs.dialogs.folders[0]);
+
+    // An address the user types that is a download is theirs too.
+    dialogs.dialogs.suggestedNames.clear();
+    QTest::qWait(10500); // long after the click
+    window->addressBox()->setEditText(url("/file.bin"));
+    window->tabs()->goAddress(1);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dialogs.dialogs.suggestedNames.isEmpty(); }, 5000));
 }
 
 TEST_F(HostileTest, APageThatLiesAboutItsStateIsStillWaitedForRightly)
