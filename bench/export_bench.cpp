@@ -288,7 +288,7 @@ int main(int argc, char **argv)
         return 1;
     if (!QTest::qWaitFor([&] { return !window.state().templateHDoc.isEmpty(); }, 5000))
         return 1;
-    OfficeSpare *spare = window.dispatch()->exports().spare();
+    OfficeSpare *spare = window.exports().spare();
 
     // The program idle until the next export's worker has started ahead: how long that
     // took, and what it holds meanwhile.
@@ -414,7 +414,7 @@ int main(int argc, char **argv)
                 "soffice --convert-to xls, its tables alone (web query)");
 
         // What LibreOffice is handed: the engine's own copy of the page and the clean capture.
-        auto &capture = window.dispatch()->exports().capture();
+        auto &capture = window.exports().capture();
         capture.copyPage(true, true);
         cleanCopies.append(keep(QStringLiteral("clean%1.html").arg(i),
                                         capture.page().document(true, QDateTime::currentDateTime())));
