@@ -304,12 +304,16 @@ void TabBrowsing::onNavigationRefused(int index)
     }
 }
 
-bool TabBrowsing::webAttend()
+bool TabBrowsing::webAttend(int limitMs, bool *timedOut)
 {
+    if (timedOut)
+        *timedOut = false;
     WebBrowser *web = currentPage();
     if (!web)
         return true;
     m_waitCancelled = false;
+    QElapsedTimer waited;
+    waited.start();
     // The checks come at least every 50 ms: a page that completes early ends the wait
     // early, and one that has completed costs nothing. The wait has no limit while the
     // document itself has not arrived (the user can end it); once it has, missing
@@ -327,6 +331,11 @@ bool TabBrowsing::webAttend()
                 documentLoaded.start();
             else if (documentLoaded.elapsed() >= kPicturesWaitMs)
                 return true;
+        }
+        if (limitMs > 0 && !documentLoaded.isValid() && waited.elapsed() >= limitMs) {
+            if (timedOut)
+                *timedOut = true;
+            return false;
         }
         const auto ended = [this] { return m_waitCancelled || (m_closing && m_closing()); };
         if (ended())
