@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTabBar>
+#include <QUrl>
 
 #include <cmath>
 #include <utility>
@@ -326,7 +327,17 @@ bool TabBrowsing::webAttend(int limitMs, bool *timedOut)
         const QString state = web->readyState();
         if (!web->busy() && state == QLatin1String("complete"))
             return true;
-        if (state == QLatin1String("interactive") || state == QLatin1String("complete")) {
+        // A completed document at another address while a navigation runs is the page
+        // before the one loading, which has not arrived: it is not the page waited for.
+        bool arrived = state == QLatin1String("interactive");
+        if (state == QLatin1String("complete")) {
+            const auto address = web->evaluate(QStringLiteral("document.URL"), 2000);
+            const auto same = [](const QString &url) {
+                return QUrl(url).adjusted(QUrl::RemoveFragment).toString(QUrl::FullyEncoded);
+            };
+            arrived = address && same(address->toString()) == same(web->locationURL());
+        }
+        if (arrived) {
             if (!documentLoaded.isValid())
                 documentLoaded.start();
             else if (documentLoaded.elapsed() >= kPicturesWaitMs)

@@ -359,8 +359,6 @@ bool Exports::takeTabs(const QList<int> &tabs, bool withPictures, ExportProgress
     const int selected = m_host.selectedTab();
     bool stopped = false;
     for (qsizetype k = 0; k < tabs.size() && !stopped; ++k) {
-        progress.step(s.text(343, QStringLiteral("Taking the page of tab")) + u' ' + QString::number(k + 1)
-                      + QStringLiteral(" / ") + QString::number(tabs.size()));
         WebBrowser *web = m_host.tabPage(tabs.at(k));
         if (!web)
             continue;
@@ -373,12 +371,20 @@ bool Exports::takeTabs(const QList<int> &tabs, bool withPictures, ExportProgress
         } else {
             m_host.selectTab(tabs.at(k));
         }
-        if (m_capture.copyPage(true, withPictures, PageCapture::Scope::WholePage, kTabWaitMs)) {
+        // Said once the tab is shown, which puts its page's title in the status panel.
+        progress.step(s.text(343, QStringLiteral("Taking the page of tab")) + u' ' + QString::number(k + 1)
+                      + QStringLiteral(" / ") + QString::number(tabs.size()));
+        const bool copied = m_capture.copyPage(true, withPictures, PageCapture::Scope::WholePage, kTabWaitMs);
+        // The engine's own page for an address it could not reach is no page of the
+        // user's.
+        const bool unreachable = copied && m_capture.page().url.startsWith(QLatin1String("chrome-error:"));
+        if (copied && !unreachable) {
             pages.append(m_capture.page());
             continue;
         }
         stopped = m_capture.cancelled();
-        const QString reason = m_capture.pageDied()  ? s.text(345, QStringLiteral("the page has stopped working"))
+        const QString reason = unreachable            ? s.text(348, QStringLiteral("the page could not be loaded"))
+                               : m_capture.pageDied()  ? s.text(345, QStringLiteral("the page has stopped working"))
                                : m_capture.timedOut() ? s.text(346, QStringLiteral("the page did not finish loading"))
                                                       : s.text(347, QStringLiteral("there is nothing on the page to export"));
         left.append(pageName(web->locationName(), web->locationURL()) + QStringLiteral(": ") + reason);
