@@ -77,11 +77,16 @@ QList<int> pageTabs(ExportHost &host)
     return tabs;
 }
 
-// A tab's page as the user knows it: its title and its address.
+// A tab's page as the user knows it: its title and its address, each on one line and
+// not so long that the message would not fit on the screen.
 QString pageName(const QString &title, const QString &address)
 {
-    const QString name = title.simplified();
-    return name.isEmpty() || name == address ? address : name + QStringLiteral(" (") + address + u')';
+    const auto shortened = [](const QString &text, qsizetype most) {
+        return text.size() <= most ? text : text.left(most - 1) + QChar(0x2026);
+    };
+    const QString name = shortened(title.simplified(), 80);
+    const QString where = shortened(address.simplified(), 160);
+    return name.isEmpty() || name == where ? where : name + QStringLiteral(" (") + where + u')';
 }
 
 } // namespace
@@ -357,8 +362,7 @@ bool Exports::takeTabs(const QList<int> &tabs, bool withPictures, ExportProgress
 {
     const AppState &s = m_state;
     const int selected = m_host.selectedTab();
-    bool stopped = false;
-    for (qsizetype k = 0; k < tabs.size() && !stopped; ++k) {
+    for (qsizetype k = 0; k < tabs.size(); ++k) {
         WebBrowser *web = m_host.tabPage(tabs.at(k));
         if (!web)
             continue;
@@ -375,6 +379,14 @@ bool Exports::takeTabs(const QList<int> &tabs, bool withPictures, ExportProgress
         progress.step(s.text(343, QStringLiteral("Taking the page of tab")) + u' ' + QString::number(k + 1)
                       + QStringLiteral(" / ") + QString::number(tabs.size()));
         const bool copied = m_capture.copyPage(true, withPictures, PageCapture::Scope::WholePage, kTabWaitMs);
+        // The user chose another tab meanwhile: the export gives way, as it does to Stop,
+        // and leaves them there.
+        if (m_host.selectedTab() != tabs.at(k))
+            return false;
+        if (m_capture.cancelled()) {
+            m_host.selectTab(selected);
+            return false;
+        }
         // The engine's own page for an address it could not reach is no page of the
         // user's.
         const bool unreachable = copied && m_capture.page().url.startsWith(QLatin1String("chrome-error:"));
@@ -382,7 +394,6 @@ bool Exports::takeTabs(const QList<int> &tabs, bool withPictures, ExportProgress
             pages.append(m_capture.page());
             continue;
         }
-        stopped = m_capture.cancelled();
         const QString reason = unreachable            ? s.text(348, QStringLiteral("the page could not be loaded"))
                                : m_capture.pageDied()  ? s.text(345, QStringLiteral("the page has stopped working"))
                                : m_capture.timedOut() ? s.text(346, QStringLiteral("the page did not finish loading"))
@@ -391,7 +402,7 @@ bool Exports::takeTabs(const QList<int> &tabs, bool withPictures, ExportProgress
     }
     // The window shows the tab it showed before.
     m_host.selectTab(selected);
-    return !stopped;
+    return true;
 }
 
 bool Exports::fillSheets(OfficeApp &calc, const QList<CleanPage> &pages, const QDateTime &exported)

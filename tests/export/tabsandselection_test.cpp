@@ -4,9 +4,6 @@
 
 #include <QBuffer>
 #include <QImage>
-#include <QWebEngineView>
-
-#include <csignal>
 
 namespace {
 
@@ -180,12 +177,7 @@ TEST_F(TabsTest, TabsWhosePageDiedOrNeverCameAreNamedAndTheOthersAreWritten)
     window->browser(3)->navigate(url("/three"));
     ASSERT_TRUE(loaded(3, url("/three")));
     window->browser(3)->navigate(url("/slow"));
-    WebBrowser *web = window->browser(1);
-    QSignalSpy died(web, &WebBrowser::pageDied);
-    const qint64 pid = static_cast<QWebEngineView *>(web->widget())->page()->renderProcessPid();
-    ASSERT_GT(pid, 0);
-    ::kill(static_cast<pid_t>(pid), SIGKILL);
-    ASSERT_TRUE(died.wait(10000));
+    ASSERT_TRUE(endRenderer(1));
 
     const QString doc = folder.file(QStringLiteral("tabs.doc"));
     exportTo("SAVE:TABS", doc);
