@@ -11,6 +11,7 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QProgressBar>
+#include <QTabBar>
 
 WindowHosts::WindowHosts(MainWindow &window)
     : m_window(window)
@@ -30,6 +31,33 @@ WebBrowser *WindowHosts::currentPage()
 bool WindowHosts::waitForPage()
 {
     return m_window.tabs()->webAttend();
+}
+
+bool WindowHosts::waitForPageWithin(int limitMs, bool *timedOut)
+{
+    return m_window.tabs()->webAttend(limitMs, timedOut);
+}
+
+int WindowHosts::tabCount()
+{
+    return m_window.tabCount();
+}
+
+WebBrowser *WindowHosts::tabPage(int tab)
+{
+    return m_window.browser(tab);
+}
+
+int WindowHosts::selectedTab()
+{
+    return m_window.selectedTab();
+}
+
+void WindowHosts::selectTab(int tab)
+{
+    // As a click selects it: the page shown, the address box and the status panel
+    // following; no blank tab takes its neighbour's page here.
+    m_window.tabBar()->setCurrentIndex(tab);
 }
 
 QString WindowHosts::chooseSaveFile(const QString &title, const QString &filter, const QString &suggestedName,

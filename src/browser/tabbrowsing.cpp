@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTabBar>
+#include <QUrl>
 
 #include <cmath>
 #include <utility>
@@ -319,12 +320,16 @@ void TabBrowsing::onNavigationRefused(int index)
     }
 }
 
-bool TabBrowsing::webAttend()
+bool TabBrowsing::webAttend(int limitMs, bool *timedOut)
 {
+    if (timedOut)
+        *timedOut = false;
     WebBrowser *web = currentPage();
     if (!web)
         return true;
     m_waitCancelled = false;
+    QElapsedTimer waited;
+    waited.start();
     // The checks come at least every 50 ms: a page that completes early ends the wait
     // early, and one that has completed costs nothing. The wait has no limit while the
     // document itself has not arrived (the user can end it); once it has, missing
@@ -337,11 +342,26 @@ bool TabBrowsing::webAttend()
         const QString state = web->readyState();
         if (!web->busy() && state == QLatin1String("complete"))
             return true;
-        if (state == QLatin1String("interactive") || state == QLatin1String("complete")) {
+        // A completed document at another address while a navigation runs is the page
+        // before the one loading, which has not arrived: it is not the page waited for.
+        bool arrived = state == QLatin1String("interactive");
+        if (state == QLatin1String("complete")) {
+            const auto address = web->evaluate(QStringLiteral("document.URL"), 2000);
+            const auto same = [](const QString &url) {
+                return QUrl(url).adjusted(QUrl::RemoveFragment).toString(QUrl::FullyEncoded);
+            };
+            arrived = address && same(address->toString()) == same(web->locationURL());
+        }
+        if (arrived) {
             if (!documentLoaded.isValid())
                 documentLoaded.start();
             else if (documentLoaded.elapsed() >= kPicturesWaitMs)
                 return true;
+        }
+        if (limitMs > 0 && !documentLoaded.isValid() && waited.elapsed() >= limitMs) {
+            if (timedOut)
+                *timedOut = true;
+            return false;
         }
         const auto ended = [this] { return m_waitCancelled || (m_closing && m_closing()); };
         if (ended())

@@ -53,8 +53,9 @@ public:
     // has), letting the window and the engine work meanwhile. A page whose document has
     // loaded but whose last pictures never come is taken as it stands after
     // kPicturesWaitMs. False when the user cut the wait short (Stop, Escape, a new
-    // address), a close request did, or the page's renderer ended.
-    bool webAttend();
+    // address), a close request did, or the page's renderer ended. With limitMs, a page
+    // whose document has not come by then is given up as well: false, timedOut set.
+    bool webAttend(int limitMs = 0, bool *timedOut = nullptr);
     // Ends a running webAttend with false.
     void cancelWait() { m_waitCancelled = true; }
     static constexpr int kPicturesWaitMs = 20000;

@@ -23,6 +23,21 @@ public:
     // Returns once the current page has completed; false when the wait was cut short
     // (the user stopped it, a new address, a close request, a page that died).
     virtual bool waitForPage() = 0;
+    // As waitForPage, but a page whose document has not come within limitMs is given
+    // up: false, and timedOut set.
+    virtual bool waitForPageWithin(int /*limitMs*/, bool *timedOut)
+    {
+        if (timedOut)
+            *timedOut = false;
+        return waitForPage();
+    }
+
+    // The tabs: how many there are, the page of each (null when none), the one
+    // selected, and selecting one, its page then shown in the window.
+    virtual int tabCount() { return 1; }
+    virtual WebBrowser *tabPage(int tab) { return tab == 0 ? currentPage() : nullptr; }
+    virtual int selectedTab() { return 0; }
+    virtual void selectTab(int /*tab*/) {}
 
     // The save dialog: the export's filter ("Name (*.ext)|*.ext|..."), the name proposed
     // and the folder it starts in, no question before a file is replaced; filterIndex
@@ -31,6 +46,11 @@ public:
                                    const QString &folder, int *filterIndex) = 0;
     // Tells the user how the export ended, or why it could not be made.
     virtual void tell(Dialogs::Icon icon, const QString &text) = 0;
+    // A yes/no question to the user, Yes the default; true for Yes.
+    virtual bool ask(const QString &question)
+    {
+        return Dialogs::instance().question(dialogParent(), QStringLiteral("QuorlOffice"), question);
+    }
 
     // The window's opacity, 0 transparent to 255 opaque.
     virtual void setOpacity(int alpha) = 0;
