@@ -7,8 +7,31 @@
 
 // What the command line asks of the program. Started by hand, a program folder runs with
 // no arguments and keeps its data beside its executables; the installed program's
-// launcher names the user's own folder for the data.
+// launcher names the user's own folder for the data. With --export the program opens
+// no window: it exports the pages it is given to files and ends.
 namespace CommandLine {
+
+// The pages to export and where their files go.
+struct ExportRequest
+{
+    // The export's name: one of formats().
+    QString format;
+    // Where the files go, absolute: a folder (files named from the page titles) or, for
+    // one page, the file itself. Empty: the folder the program was started in.
+    QString output;
+    bool outputIsFolder = true;
+    // No line per page on standard error.
+    bool quiet = false;
+    // The longest wait for each page to complete.
+    int waitSeconds = 60;
+    // A file of addresses, one a line; "-" is standard input. Empty: none.
+    QString urlsFile;
+    // The addresses and files named on the command line, as given.
+    QStringList addresses;
+};
+
+// The export names --export takes.
+const QStringList &formats();
 
 struct Request
 {
@@ -21,7 +44,13 @@ struct Request
     // what to print, and the exit status.
     std::optional<int> exitStatus;
     QString output;
+    // Set when the pages are to be exported with no window.
+    std::optional<ExportRequest> exports;
 };
+
+// Whether the command line asks for exports with no window: known before Qt is set up,
+// whose own options the full parse does not know yet.
+bool asksForExport(const QStringList &arguments);
 
 // arguments as QCoreApplication::arguments() gives them: the program first, without the
 // options Qt itself takes.

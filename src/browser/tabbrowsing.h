@@ -53,6 +53,12 @@ public:
     // kPicturesWaitMs. False when the user cut the wait short (Stop, Escape, a new
     // address), a close request did, or the page's renderer ended.
     bool webAttend();
+    // The wait of webAttend for any page. page() is asked afresh at each look (the user
+    // may choose another tab meanwhile; none: true) and ended() cuts the wait short.
+    // limitMs bounds the whole wait (negative: no bound): a page whose document has
+    // arrived by then is taken as it stands, one whose document has not gives false.
+    static bool attend(const std::function<WebBrowser *()> &page, const std::function<bool()> &ended,
+                       int limitMs = -1);
     // Ends a running webAttend with false.
     void cancelWait() { m_waitCancelled = true; }
     static constexpr int kPicturesWaitMs = 20000;

@@ -54,7 +54,7 @@ QString OfficeApp::workerPath(const AppState &state)
 
 QString OfficeApp::profileFolder(const AppState &state)
 {
-    return state.paths.file(QStringLiteral("Data/Office"));
+    return state.officeProfile.isEmpty() ? state.paths.file(QStringLiteral("Data/Office")) : state.officeProfile;
 }
 
 QString OfficeApp::writeFailure(const AppState &state, const QString &path, qint64 bytes)
@@ -108,6 +108,7 @@ bool OfficeApp::check(const OfficeWorker::Reply &reply, const QString &step)
 
 void OfficeApp::launch(const QList<QJsonObject> &ahead)
 {
+    m_ahead = ahead;
     if (m_spare && !m_launched)
         m_spare->exportBegins(m_worker, ahead);
     else
@@ -322,6 +323,10 @@ bool OfficeApp::setPart(int part)
 
 void OfficeApp::quit()
 {
+    // In a batch of exports the worker of one that ended well serves the next, which
+    // will begin as this one did.
+    if (m_spare && m_launched && m_failure.isEmpty() && !m_worker.cancelled())
+        m_spare->keep(m_worker, m_ahead);
     m_worker.quit();
 }
 QString OfficeApp::writerFormat(const QString &path)

@@ -66,7 +66,7 @@ public:
     OfficeWorker &worker() { return m_worker; }
 
     // The worker executable, beside the program's, and LibreOffice's profile of the
-    // program's own, in the program folder.
+    // program's own: in the program folder unless the state names another.
     static QString workerPath(const AppState &state);
     static QString profileFolder(const AppState &state);
 
@@ -88,6 +88,7 @@ private:
     const AppState &m_state;
     OfficeSpare *m_spare = nullptr;
     bool m_launched = false;
+    QList<QJsonObject> m_ahead; // the requests the export began with
     double m_textWidth = 0; // millimetres
     OfficeWorker m_worker;
     QString m_failure;
