@@ -24,10 +24,15 @@
 #include <QJsonObject>
 #include <QLockFile>
 #include <QQuickWindow>
+#include <QSocketNotifier>
 #include <QSGRendererInterface>
 #include <QWebEngineProfile>
 
+#include <csignal>
 #include <cstdio>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace BatchRun {
 namespace {
@@ -114,6 +119,34 @@ void quietMessages(QtMsgType type, const QMessageLogContext &, const QString &me
         std::fputs((message + u'\n').toLocal8Bit().constData(), stderr);
 }
 
+int g_signals[2] = {-1, -1};
+
+void signalled(int number)
+{
+    const char byte = static_cast<char>(number);
+    [[maybe_unused]] const ssize_t written = ::write(g_signals[1], &byte, 1);
+    // A second interrupt ends the run at once.
+    ::signal(number, SIG_DFL);
+}
+
+// An interrupt, a termination or the end of the session ends the run after the page
+// under way, so that the copy of the engine's storage and LibreOffice's profile go
+// with it rather than wait for the next start.
+void stopOnSignals(BatchExport &batch, QObject *context)
+{
+    if (::pipe2(g_signals, O_CLOEXEC | O_NONBLOCK) != 0)
+        return;
+    auto *notifier = new QSocketNotifier(g_signals[0], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context, [&batch] {
+        char byte;
+        while (::read(g_signals[0], &byte, 1) > 0) {
+        }
+        batch.stop();
+    });
+    for (const int number : {SIGINT, SIGTERM, SIGHUP})
+        ::signal(number, signalled);
+}
+
 } // namespace
 
 std::unique_ptr<PrivateFolder::Temporary> preparePlatform()
@@ -196,6 +229,8 @@ int run(const CommandLine::Request &request, const QString &executables, Private
     // LibreOffice starts while the engine's storage is copied and the engine starts.
     BatchExport batch(state, {exports.format, exports.output, exports.outputIsFolder, exports.quiet, exports.waitSeconds},
                       say);
+    QObject context;
+    stopOnSignals(batch, &context);
     const QString storage = work.filePath(QStringLiteral("Data"));
     if (!WebEngine::copyStorage(paths.file(QStringLiteral("Data")), storage)) {
         say(QStringLiteral("The web engine's storage could not be copied into ") + storage);

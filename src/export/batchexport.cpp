@@ -200,7 +200,8 @@ int BatchExport::run(QWebEngineProfile *profile, const QList<Page> &pages)
     m_profile = profile;
     int failed = 0;
     std::unique_ptr<WebBrowser> next = pages.isEmpty() ? nullptr : load(pages.constFirst());
-    for (qsizetype i = 0; i < pages.size(); ++i) {
+    qsizetype i = 0;
+    for (; i < pages.size() && !m_stopped; ++i) {
         const std::unique_ptr<WebBrowser> current = std::move(next);
         if (i + 1 < pages.size())
             next = load(pages.at(i + 1));
@@ -219,6 +220,9 @@ int BatchExport::run(QWebEngineProfile *profile, const QList<Page> &pages)
             m_say(count + page.given + QStringLiteral(" -> ") + m_host->path());
         }
     }
+    failed += static_cast<int>(pages.size() - i);
+    if (i < pages.size())
+        m_say(m_state.text(333, QStringLiteral("Stopped; pages not begun:")) + u' ' + QString::number(pages.size() - i));
     if (failed > 0) {
         m_say(m_state.text(331, QStringLiteral("Pages not exported:")) + u' ' + QString::number(failed) + u'/'
               + QString::number(pages.size()));
@@ -229,8 +233,10 @@ int BatchExport::run(QWebEngineProfile *profile, const QList<Page> &pages)
 QString BatchExport::exportPage(WebBrowser *web)
 {
     m_host->setPage(web);
-    const bool complete = TabBrowsing::attend([web] { return web; }, [] { return false; },
+    const bool complete = TabBrowsing::attend([web] { return web; }, [this] { return m_stopped; },
                                               m_settings.waitSeconds * 1000);
+    if (m_stopped && !complete)
+        return m_state.text(334, QStringLiteral("Stopped while the page was loading."));
     if (web->dead())
         return PageCapture::pageDiedMessage(m_state);
     if (!web->loadError().isEmpty())

@@ -45,6 +45,9 @@ public:
     // Exports every page, loaded with the engine profile given; the number of pages that
     // were not exported.
     int run(QWebEngineProfile *profile, const QList<Page> &pages);
+    // The user asked the run to end (an interrupt, the session gone): the page under way
+    // is finished unless it is still loading, and no other is begun.
+    void stop() { m_stopped = true; }
 
     // The size of the view a page is drawn in: a common desktop's.
     static constexpr int kViewWidth = 1366;
@@ -74,4 +77,5 @@ private:
     std::function<void(const QString &)> m_say;
     std::unique_ptr<Host> m_host;
     std::unique_ptr<Exports> m_exports;
+    bool m_stopped = false;
 };

@@ -279,6 +279,72 @@ TEST_F(Batch, KeepsAFileInTheWayOfADerivedNameAndReplacesANamedOne)
     EXPECT_EQ(QImage(out.file(QStringLiteral("mine.png"))).size(), QSize(1366, 768));
 }
 
+// The exports load pages as the user's window does, logged in where the user is; they
+// change nothing of the window's files, its engine storage least of all; and they work
+// with the window open on the same folder, which goes on undisturbed.
+TEST_F(Batch, ExportsAsTheUserIsLoggedInAndLeavesTheWindowsFilesAlone)
+{
+    ASSERT_FALSE(qEnvironmentVariableIsEmpty("DISPLAY"));
+    server.addPage(QStringLiteral("/login"), simplePage("Welcome", "You are logged in"));
+    server.addHeader(QStringLiteral("/login"), "Set-Cookie: member=turnip; Max-Age=86400; Path=/");
+    server.addPage(QStringLiteral("/ledger"), simplePage("Members ledger", "Secret turnips for members only"));
+    server.requireCookie(QStringLiteral("/ledger"), "member=turnip");
+    QFile::remove(folder.file(QStringLiteral("Data/QuorlOffice.Opt")));
+    folder.writeOptions(server.url(QStringLiteral("/login")));
+
+    // The user logs in in the window, which keeps the cookie in its storage.
+    TempFolder windowHome;
+    QProcess window;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("HOME"), windowHome.path());
+    window.setProcessEnvironment(env);
+    window.setProcessChannelMode(QProcess::MergedChannels);
+    auto startWindow = [&] {
+        window.start(QStringLiteral(QUORL_PROGRAM_DIR "/QuorlOffice"), {QStringLiteral("--program-folder"), folder.path()});
+        QByteArray log;
+        return QTest::qWaitFor([&] {
+            log += window.readAll();
+            return log.contains("home page loaded");
+        }, 30000);
+    };
+    auto closeWindow = [&] {
+        const QString id = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                           QStringLiteral("--pid"), QString::number(window.processId()),
+                                                           QStringLiteral("--name"), QStringLiteral("^QuorlOffice$")})
+                               .split(u'\n')
+                               .value(0);
+        QProcess::execute(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), id});
+        return QTest::qWaitFor([&] { return window.state() == QProcess::NotRunning; }, 20000) && window.exitCode() == 0;
+    };
+    ASSERT_TRUE(startWindow());
+    ASSERT_TRUE(closeWindow());
+
+    auto snapshot = [&] {
+        QStringList files;
+        for (const QString &file : filesBelow(folder.path())) {
+            const QFileInfo info(file);
+            files.append(file + QStringLiteral(" %1 %2").arg(info.size()).arg(info.lastModified().toMSecsSinceEpoch()));
+        }
+        return files;
+    };
+    const QStringList before = snapshot();
+    ASSERT_TRUE(before.join(u'\n').contains(QStringLiteral("/Data/Engine/Cookies ")));
+    const QString ledger = server.url(QStringLiteral("/ledger"));
+    const QStringList words = PageWords::words(QStringLiteral("Members ledger Secret turnips for members only"));
+    const Result alone = exportPages({QStringLiteral("--export=doc"), ledger});
+    EXPECT_EQ(alone.status, 0) << str(alone.lines.join(u'\n'));
+    EXPECT_EQ(PageWords::inOrder(words, wordsOf(out.file(QStringLiteral("Membersledger.doc")))), 1.0);
+    EXPECT_EQ(snapshot(), before);
+
+    // With the window open on the folder.
+    ASSERT_TRUE(startWindow());
+    const Result beside = exportPages({QStringLiteral("--export=doc"), QStringLiteral("--output=beside.doc"), ledger});
+    EXPECT_EQ(beside.status, 0) << str(beside.lines.join(u'\n'));
+    EXPECT_EQ(PageWords::inOrder(words, wordsOf(out.file(QStringLiteral("beside.doc")))), 1.0);
+    EXPECT_EQ(window.state(), QProcess::Running);
+    EXPECT_TRUE(closeWindow());
+}
+
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
