@@ -5,9 +5,10 @@
 // LibreOffice starts warm; the program's exports make a profile of their own each run).
 // The runs alternate; the medians are printed, with the share of each page's words (as
 // the engine lays the page out) that each document keeps in order.
-//   ninja -C build batch_bench && build/bench/batch_bench [runs] [format]
-// Without git-doc (apt-get install git-doc, for measuring only) the pages are generated
-// documentation pages of the same kind.
+//   ninja -C build batch_bench && build/bench/batch_bench [runs] [format] [FILE...]
+// HTML files named after the format are the batch instead (each served with its own
+// folder, LibreOffice converting the files themselves). Without git-doc (apt-get
+// install git-doc, for measuring only) the pages are generated documentation pages.
 #include "platform/office/officeworker.h"
 #include "platform/office/protocol.h"
 #include "platform/textfile.h"
@@ -50,11 +51,12 @@ QProcessEnvironment bare(const QString &home)
 }
 
 // Runs a program to its end with the loopback server answering; the seconds it took.
-double timed(const QString &program, const QStringList &arguments, const QProcessEnvironment &env, int *status)
+// errors receives what it wrote on standard error.
+double timed(const QString &program, const QStringList &arguments, const QProcessEnvironment &env, int *status,
+             QString *errors = nullptr)
 {
     QProcess p;
     p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     QElapsedTimer clock;
     clock.start();
     p.start(program, arguments);
@@ -63,6 +65,8 @@ double timed(const QString &program, const QStringList &arguments, const QProces
         p.kill();
     const double seconds = clock.elapsed() / 1000.0;
     *status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    if (errors)
+        *errors = QString::fromLocal8Bit(p.readAllStandardError());
     return seconds;
 }
 
@@ -115,8 +119,20 @@ int main(int argc, char **argv)
     HttpServer server;
     QStringList files;
     QStringList urls;
-    const bool real = QFileInfo::exists(QStringLiteral("/usr/share/doc/git-doc/git-add.html"));
-    if (real) {
+    QStringList named;
+    for (int i = 3; i < argc; ++i)
+        named.append(QFileInfo(QString::fromLocal8Bit(argv[i])).absoluteFilePath());
+    const bool real = !named.isEmpty() || QFileInfo::exists(QStringLiteral("/usr/share/doc/git-doc/git-add.html"));
+    QString kind = QStringLiteral("git-doc's manual pages");
+    if (!named.isEmpty()) {
+        kind = QStringLiteral("the files named");
+        for (qsizetype i = 0; i < named.size(); ++i) {
+            const QString prefix = QStringLiteral("/f%1/").arg(i);
+            server.serveFolder(prefix, QFileInfo(named.at(i)).absolutePath());
+            files.append(named.at(i));
+            urls.append(server.url(prefix + QFileInfo(named.at(i)).fileName()));
+        }
+    } else if (real) {
         server.serveFolder(QStringLiteral("/git/"), QStringLiteral("/usr/share/doc/git-doc"));
         for (const char *name : kGitPages) {
             const QString file = QStringLiteral("git-") + QString::fromLatin1(name) + QStringLiteral(".html");
@@ -124,6 +140,7 @@ int main(int argc, char **argv)
             urls.append(server.url(QStringLiteral("/git/") + file));
         }
     } else {
+        kind = QStringLiteral("generated documentation pages");
         work.mkdir(QStringLiteral("pages"));
         for (int i = 0; i < 20; ++i) {
             const QString file = QStringLiteral("pages/page%1.html").arg(i);
@@ -136,7 +153,7 @@ int main(int argc, char **argv)
     work.write(QStringLiteral("pages.txt"), urls.join(u'\n').toUtf8() + '\n');
     ProgramFolder folder;
     folder.baseUrl = server.url(QStringLiteral("/"));
-    folder.installed(server.url(QStringLiteral("/git/git-add.html")));
+    folder.installed(urls.value(0));
     TempFolder home;
     const QProcessEnvironment env = bare(home.path());
 
@@ -146,19 +163,27 @@ int main(int argc, char **argv)
     timed(QStringLiteral("soffice"), {peerProfile, QStringLiteral("--headless"), QStringLiteral("--terminate_after_init")}, env,
           &status);
 
-    std::printf("%d pages (%s), --export=%s, %d runs, medians\n", int(urls.size()),
-                real ? "git-doc's manual pages" : "generated documentation pages", qPrintable(format), runs);
+    std::printf("%d pages (%s), --export=%s, %d runs, medians\n", int(urls.size()), qPrintable(kind),
+                qPrintable(format), runs);
     QList<double> ours;
     QList<double> peers;
     bool allOk = true;
+    QStringList written; // the first run's file of each page
     for (int run = 0; run < runs; ++run) {
         const QString out = work.file(QStringLiteral("out%1/").arg(run));
+        QString lines;
         ours.append(timed(QStringLiteral(QUORL_PROGRAM_DIR "/QuorlOffice"),
                           {QStringLiteral("--program-folder"), folder.path(), QStringLiteral("--export=") + format,
-                           QStringLiteral("--quiet"), QStringLiteral("--output=") + out,
+                           QStringLiteral("--output=") + out,
                            QStringLiteral("--urls-file=") + work.file(QStringLiteral("pages.txt"))},
-                          env, &status));
+                          env, &status, &lines));
         allOk = allOk && status == 0;
+        if (status != 0)
+            std::printf("%s", qPrintable(lines));
+        for (const QString &line : lines.split(u'\n')) {
+            if (run == 0 && line.contains(QLatin1String(" -> ")))
+                written.append(line.section(QStringLiteral(" -> "), 1));
+        }
         const QString peerOut = work.file(QStringLiteral("peer%1").arg(run));
         peers.append(timed(QStringLiteral("soffice"),
                            QStringList{peerProfile, QStringLiteral("--headless"),
@@ -174,19 +199,11 @@ int main(int argc, char **argv)
                 int(urls.size()), median(ours), median(peers), ratio, allOk ? "" : "; some page was NOT exported");
 
     // Every page's words, in the page's order, in each document of the first run.
-    const QStringList outputs = QDir(work.file(QStringLiteral("out0"))).entryList(QDir::Files, QDir::Name);
     double leastOurs = 1;
     double leastPeer = 1;
     for (qsizetype i = 0; i < urls.size(); ++i) {
         const QStringList page = pageWords(urls.at(i));
-        // The exports name each file from its page's title; the titles of these pages
-        // begin with the command's name.
-        QString mine;
-        const QString command = QFileInfo(files.at(i)).completeBaseName().remove(u'-');
-        for (const QString &name : outputs) {
-            if (name.startsWith(command, Qt::CaseInsensitive) && !name.endsWith(QLatin1String(".txt")))
-                mine = work.file(QStringLiteral("out0/") + name);
-        }
+        const QString mine = written.value(i);
         const double share = PageWords::inOrder(page, documentWords(mine, work.file(QStringLiteral("readback"))));
         const QString theirs = work.file(QStringLiteral("peer0/") + QFileInfo(files.at(i)).completeBaseName() + u'.'
                                          + format);

@@ -108,7 +108,6 @@ bool OfficeApp::check(const OfficeWorker::Reply &reply, const QString &step)
 
 void OfficeApp::launch(const QList<QJsonObject> &ahead)
 {
-    m_ahead = ahead;
     if (m_spare && !m_launched)
         m_spare->exportBegins(m_worker, ahead);
     else
@@ -323,10 +322,9 @@ bool OfficeApp::setPart(int part)
 
 void OfficeApp::quit()
 {
-    // In a batch of exports the worker of one that ended well serves the next, which
-    // will begin as this one did.
+    // In a batch of exports the worker of one that ended well serves the next.
     if (m_spare && m_launched && m_failure.isEmpty() && !m_worker.cancelled())
-        m_spare->keep(m_worker, m_ahead);
+        m_spare->keep(m_worker);
     m_worker.quit();
 }
 QString OfficeApp::writerFormat(const QString &path)

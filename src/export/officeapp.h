@@ -88,7 +88,6 @@ private:
     const AppState &m_state;
     OfficeSpare *m_spare = nullptr;
     bool m_launched = false;
-    QList<QJsonObject> m_ahead; // the requests the export began with
     double m_textWidth = 0; // millimetres
     OfficeWorker m_worker;
     QString m_failure;

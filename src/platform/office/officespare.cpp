@@ -128,7 +128,7 @@ void OfficeSpare::keepWorkers(int exports)
     prepareWhenIdle();
 }
 
-bool OfficeSpare::keep(OfficeWorker &worker, const QList<QJsonObject> &next)
+bool OfficeSpare::keep(OfficeWorker &worker)
 {
     if (m_keepLimit <= 0 || m_ended || m_spare || !worker.started())
         return false;
@@ -138,7 +138,7 @@ bool OfficeSpare::keep(OfficeWorker &worker, const QList<QJsonObject> &next)
         return false;
     m_spare = std::make_unique<OfficeWorker>(m_workerPath, m_profileFolder);
     connect(m_spare.get(), &OfficeWorker::ended, this, &OfficeSpare::died);
-    m_spare->takeOver(worker, next);
+    m_spare->takeOver(worker);
     return true;
 }
 

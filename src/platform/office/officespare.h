@@ -41,10 +41,8 @@ public:
     // started at once rather than when the program is idle, which a batch never is.
     void keepWorkers(int exports);
     // Takes over an export's worker that has ended its work well, when workers are
-    // kept, and sends it the requests the next export will begin with (the document it
-    // opens), which it then works on while the next page is taken; false when it is not
-    // taken (the export ends it).
-    bool keep(OfficeWorker &worker, const QList<QJsonObject> &next);
+    // kept; false when it is not taken (the export ends it).
+    bool keep(OfficeWorker &worker);
 
     // The spare's process, 0 when there is none.
     qint64 processId() const;

@@ -160,9 +160,6 @@ void OfficeWorker::sendAhead(const QList<QJsonObject> &ahead)
     if (!running())
         return;
     for (const QJsonObject &request : ahead) {
-        // A worker kept from an earlier export has been sent the same beginning.
-        if (m_ahead.contains(request))
-            continue;
         send(request);
         m_ahead.append(request);
     }

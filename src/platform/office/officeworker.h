@@ -45,8 +45,7 @@ public:
     // program does other work. start() and request() then take their answers.
     void launch(const QList<QJsonObject> &ahead = {});
     // Takes over the process other has launched (its LibreOffice started or starting),
-    // and sends it the requests ahead that it has not been sent already. other is left
-    // without a process.
+    // and sends it the requests ahead. other is left without a process.
     void takeOver(OfficeWorker &other, const QList<QJsonObject> &ahead = {});
     // "Create the application": the worker process and LibreOffice inside it. A worker
     // whose LibreOffice has started already (one kept from an earlier export) answers at
