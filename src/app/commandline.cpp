@@ -55,8 +55,8 @@ Request parse(const QStringList &arguments)
     parser.addOption(cannotStart);
     const QCommandLineOption exportTo(
         QStringLiteral("export"),
-        QStringLiteral("Export each page named after the options to a file of <format>, with no window and no "
-                       "display, and end: doc, docx, odt (word processor), pdf, xls, xlsx, ods (spreadsheet), "
+        QStringLiteral("Export each page given to a file of <format>, with no window and no display, and end: "
+                       "doc, docx, odt (word processor), pdf, xls, xlsx, ods (spreadsheet), "
                        "ppt, pptx, odp (a slide of the page), links (the page's links to other sites, in a "
                        "word-processor document), png (a picture of the page), mht (web archive), html (the "
                        "page's HTML). The exit status is 0 only when every page was exported."),
@@ -85,7 +85,8 @@ Request parse(const QStringList &arguments)
         QStringLiteral("file"));
     parser.addOption(urlsFile);
     parser.addPositionalArgument(QStringLiteral("pages"),
-                                 QStringLiteral("With --export: the web addresses and files to export."),
+                                 QStringLiteral("With --export: the pages to export: web addresses (without a "
+                                                "scheme they get http://) and files."),
                                  QStringLiteral("[address|file...]"));
 
     Request request;

@@ -20,7 +20,7 @@ struct ExportRequest
     // one page, the file itself. Empty: the folder the program was started in.
     QString output;
     bool outputIsFolder = true;
-    // No line per page on standard error.
+    // No line for a page that was exported.
     bool quiet = false;
     // The longest wait for each page to complete.
     int waitSeconds = 60;
