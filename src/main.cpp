@@ -1,8 +1,10 @@
 #include "app/application.h"
+#include "app/batchrun.h"
 #include "app/commandline.h"
 #include "app/mainwindow.h"
 #include "platform/dialogs.h"
 #include "platform/handover.h"
+#include "platform/privatefolder.h"
 
 #include <QApplication>
 #include <QDir>
@@ -32,6 +34,12 @@ int main(int argc, char *argv[])
         return 0;
     }
 
+    // The exports of the command line run with no display at all: that is settled
+    // before Qt looks for one.
+    std::unique_ptr<PrivateFolder::Temporary> work;
+    if (CommandLine::asksForExport(arguments))
+        work = BatchRun::preparePlatform();
+
     Application::prepare();
     QApplication app(argc, argv);
     // How the desktop shows the window: with the program's icon, under its menu entry.
@@ -47,6 +55,11 @@ int main(int argc, char *argv[])
         return cannotStart(request.cannotStart);
 
     const QString executables = Application::executablesFolder();
+    if (request.exports) {
+        if (!work)
+            return 2;
+        return BatchRun::run(request, executables, *work);
+    }
     const Paths paths(request.programFolder.isEmpty() ? executables : request.programFolder, executables);
     QString error;
     if (!Application::useProgramFolder(paths, &error))

@@ -9,8 +9,12 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QTabBar>
 
 WindowHosts::WindowHosts(MainWindow &window)
@@ -115,6 +119,12 @@ void WindowHosts::showBars()
     m_window.state().barsShown = false;
     m_window.goBarOn();
     m_window.repaint();
+}
+
+QImage WindowHosts::grabScreen()
+{
+    QScreen *screen = m_window.screen() ? m_window.screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->grabWindow(0).toImage() : QImage();
 }
 
 void WindowHosts::stretchPageUnderBars()

@@ -34,6 +34,7 @@ public:
     int progressLeft() const override;
     void showPageAlone() override;
     void showBars() override;
+    QImage grabScreen() override;
     void stretchPageUnderBars() override;
     void relayout() override;
     void resumeAutoHide() override;

@@ -322,25 +322,37 @@ void TabBrowsing::onNavigationRefused(int index)
 
 bool TabBrowsing::webAttend(int limitMs, bool *timedOut)
 {
+    m_waitCancelled = false;
+    return attend([this] { return currentPage(); },
+                  [this] { return m_waitCancelled || (m_closing && m_closing()); },
+                  limitMs > 0 ? limitMs : -1, timedOut);
+}
+
+bool TabBrowsing::attend(const std::function<WebBrowser *()> &page, const std::function<bool()> &ended, int limitMs,
+                         bool *timedOut)
+{
     if (timedOut)
         *timedOut = false;
-    WebBrowser *web = currentPage();
+    WebBrowser *web = page();
     if (!web)
         return true;
-    m_waitCancelled = false;
+    // The checks come at least every 50 ms: a page that completes early ends the wait
+    // early, and one that has completed costs nothing. The wait has no limit of its own
+    // while the document itself has not arrived (the user can end it); once it has,
+    // missing pictures hold it only so long.
     QElapsedTimer waited;
     waited.start();
-    // The checks come at least every 50 ms: a page that completes early ends the wait
-    // early, and one that has completed costs nothing. The wait has no limit while the
-    // document itself has not arrived (the user can end it); once it has, missing
-    // pictures hold it only so long.
     QElapsedTimer documentLoaded;
     while (true) {
         // A page whose renderer has ended will never complete.
         if (web->dead())
             return false;
-        const QString state = web->readyState();
-        if (!web->busy() && state == QLatin1String("complete"))
+        // The empty document a view holds until the first page's document arrives is
+        // no page's: it does not start the clock of the pictures.
+        const auto answer = web->evaluate(
+            QStringLiteral("document.URL === 'about:blank' ? 'blank' : document.readyState"), 2000);
+        const QString state = answer ? answer->toString().toLower() : QString();
+        if (!web->busy() && (state == QLatin1String("complete") || state == QLatin1String("blank")))
             return true;
         // A completed document at another address while a navigation runs is the page
         // before the one loading, which has not arrived: it is not the page waited for.
@@ -358,18 +370,17 @@ bool TabBrowsing::webAttend(int limitMs, bool *timedOut)
             else if (documentLoaded.elapsed() >= kPicturesWaitMs)
                 return true;
         }
-        if (limitMs > 0 && !documentLoaded.isValid() && waited.elapsed() >= limitMs) {
-            if (timedOut)
+        if (limitMs >= 0 && waited.elapsed() >= limitMs) {
+            if (!documentLoaded.isValid() && timedOut)
                 *timedOut = true;
-            return false;
+            return documentLoaded.isValid();
         }
-        const auto ended = [this] { return m_waitCancelled || (m_closing && m_closing()); };
         if (ended())
             return false;
         Wait::sleep(50);
         if (ended())
             return false;
-        web = currentPage();
+        web = page();
         if (!web)
             return true;
     }

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QImage;
 class QWidget;
 class WebBrowser;
 
@@ -68,6 +69,8 @@ public:
     // the screen; and back to the window as it was.
     virtual void showPageAlone() = 0;
     virtual void showBars() = 0;
+    // A picture of the screen as it shows now; a null picture when it cannot be taken.
+    virtual QImage grabScreen() = 0;
     // The bar panel shown and the page as tall as the window, as the slide export leaves
     // them until the next layout.
     virtual void stretchPageUnderBars() = 0;

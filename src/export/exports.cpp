@@ -510,25 +510,32 @@ QString Exports::outsideLinks(const QString &site, const QStringList &links)
 
 void Exports::getLinks()
 {
+    const QString target = m_state.paths.file(QStringLiteral("Links.Doc"));
+    if (saveLinks(target) && !Shell::instance().openUrl(QUrl::fromLocalFile(target)))
+        m_host.tell(Dialogs::Icon::Warning, m_state.text(254, QStringLiteral("No program on this computer can open this file:"))
+                                        + u'\n' + target);
+}
+
+bool Exports::saveLinks(const QString &target)
+{
     AppState &s = m_state;
     WebBrowser *web = m_host.currentPage();
     if (!web || !m_capture.pageAlive())
-        return;
+        return false;
     const auto found = web->evaluate(TextFile::readText(QStringLiteral(":/scripts/links.js")).value_or(QString()));
     if (!found) {
         m_host.tell(Dialogs::Icon::Warning, s.text(225, QStringLiteral("The links of this page could not be taken.")));
-        return;
+        return false;
     }
     const QVariantList values = found->toList();
     const QString address = values.value(0).toString();
     const QStringList links = values.value(1).toStringList();
     const QString list = outsideLinks(siteName(address), links);
 
-    const QString target = s.paths.file(QStringLiteral("Links.Doc"));
     if (s.templateHDoc.isEmpty() || !QFileInfo::exists(s.templateHDoc)) {
         m_host.tell(Dialogs::Icon::Warning, s.text(224, QStringLiteral("The template could not be found:")) + u'\n'
                                         + s.templateHDoc);
-        return;
+        return false;
     }
     OfficeApp word(s, m_spare);
     ExportProgress progress(m_host, m_state, 2);
@@ -537,16 +544,11 @@ void Exports::getLinks()
                       && word.create() && word.open(s.templateHDoc) && word.setText(list)
                       && word.setProperties(web->locationName(), address, QDateTime::currentDateTime())
                       && progress.step(s.text(260, QStringLiteral("Saving the document...")))
-                      && word.saveAs(target, QStringLiteral("doc"));
+                      && word.saveAs(target, OfficeApp::writerFormat(target));
     word.quit();
-    if (!made) {
-        if (!word.cancelled())
-            m_host.tell(Dialogs::Icon::Warning, word.failureMessage());
-        return;
-    }
-    if (!Shell::instance().openUrl(QUrl::fromLocalFile(target)))
-        m_host.tell(Dialogs::Icon::Warning, s.text(254, QStringLiteral("No program on this computer can open this file:"))
-                                        + u'\n' + target);
+    if (!made && !word.cancelled())
+        m_host.tell(Dialogs::Icon::Warning, word.failureMessage());
+    return made;
 }
 
 void Exports::saveAsExcel()

@@ -41,6 +41,9 @@ public:
     static constexpr int kTabWaitMs = 20000;
     // "SAVE:GETLINKS": the page's links to other sites into Links.Doc, which is opened.
     void getLinks();
+    // The page's links to other sites into a word-processor document at target (its
+    // format by its extension); false, the user told why, when it was not written.
+    bool saveLinks(const QString &target);
     // "SAVE:EXCEL": the page into a new sheet of a new workbook.
     void saveAsExcel();
     // "SAVE:PPT": a picture of the screen as a new last slide of a new or existing

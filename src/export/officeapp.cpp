@@ -54,7 +54,7 @@ QString OfficeApp::workerPath(const AppState &state)
 
 QString OfficeApp::profileFolder(const AppState &state)
 {
-    return state.paths.file(QStringLiteral("Data/Office"));
+    return state.officeProfile.isEmpty() ? state.paths.file(QStringLiteral("Data/Office")) : state.officeProfile;
 }
 
 QString OfficeApp::writeFailure(const AppState &state, const QString &path, qint64 bytes)
@@ -322,6 +322,9 @@ bool OfficeApp::setPart(int part)
 
 void OfficeApp::quit()
 {
+    // In a batch of exports the worker of one that ended well serves the next.
+    if (m_spare && m_launched && m_failure.isEmpty() && !m_worker.cancelled())
+        m_spare->keep(m_worker);
     m_worker.quit();
 }
 QString OfficeApp::writerFormat(const QString &path)

@@ -23,7 +23,6 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QStringEncoder>
 #include <QUrl>
 #include <QWidget>
@@ -288,9 +287,7 @@ QImage PageCapture::screenPicture(int limitMs)
     PageFrame frame(m_host.currentPage());
     m_host.showPageAlone();
     frame.waitUntilShown(limitMs);
-    QWidget *window = m_host.dialogParent();
-    QScreen *screen = window && window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    const QImage picture = screen ? screen->grabWindow(0).toImage() : QImage();
+    const QImage picture = m_host.grabScreen();
     // The picture is on the clipboard the moment it is set: nothing to wait for.
     if (!picture.isNull())
         QGuiApplication::clipboard()->setImage(picture);

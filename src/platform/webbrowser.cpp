@@ -20,6 +20,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QPrinter>
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
@@ -205,6 +206,17 @@ WebBrowser::WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent)
         m_requested.invalidate();
         m_lastCompleted = m_page->url().toString();
         emit documentComplete(m_index, m_lastCompleted);
+    });
+    connect(m_page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+            m_loadError.clear();
+        } else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus) {
+            m_loadError = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain
+                              ? QStringLiteral("HTTP ") + QString::number(info.errorCode())
+                              : info.errorString();
+            if (m_loadError.isEmpty())
+                m_loadError = QStringLiteral("error ") + QString::number(info.errorCode());
+        }
     });
     connect(m_page, &QWebEnginePage::titleChanged, this, [this](const QString &title) {
         emit titleChange(m_index, title);

@@ -87,6 +87,9 @@ public:
     QString locationURL() const;
     // The address of the last page that completed; empty while one is loading.
     QString lastCompleted() const { return m_lastCompleted; }
+    // Why the last page could not be loaded: the engine's words, or the server's answer
+    // ("HTTP 404"); empty when it loaded or is loading.
+    QString loadError() const { return m_loadError; }
 
     // The user clicked (at a point of the view; none for a key) or typed in this page
     // just now: what the page asks for next counts as the user's doing.
@@ -175,6 +178,7 @@ private:
     int m_progress = 0;
     QElapsedTimer m_requested; // a navigation asked for that has not started yet
     QString m_lastCompleted;
+    QString m_loadError;
     bool m_silent = false;
     QUrl m_pendingUrl; // asked for and not yet shown
     QUrl m_endedFor;   // the address a stuck renderer was ended for

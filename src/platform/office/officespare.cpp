@@ -40,19 +40,29 @@ bool OfficeSpare::enabled()
 
 void OfficeSpare::prepareWhenIdle()
 {
-    if (!m_ended && g_enabled && !m_spare)
+    if (m_ended || !g_enabled || m_spare)
+        return;
+    if (m_keepLimit > 0)
+        start();
+    else
         m_idle.start();
 }
 
 void OfficeSpare::startIfIdle()
 {
-    if (m_ended || !g_enabled || m_spare || m_exports > 0 || m_quickDeaths >= kQuickDeathsAllowed)
-        return;
     // A wait under way is an export or a page being waited for: later.
     if (Wait::active()) {
         m_idle.start();
         return;
     }
+    start();
+}
+
+void OfficeSpare::start()
+{
+    if (m_ended || !g_enabled || m_spare || m_exports > 0 || m_quickDeaths >= kQuickDeathsAllowed)
+        return;
+    m_kept = 0;
     m_spare = std::make_unique<OfficeWorker>(m_workerPath, m_profileFolder);
     connect(m_spare.get(), &OfficeWorker::ended, this, &OfficeSpare::died);
     m_started.start();
@@ -112,6 +122,26 @@ void OfficeSpare::end()
     }
 }
 
+void OfficeSpare::keepWorkers(int exports)
+{
+    m_keepLimit = std::max(0, exports);
+    prepareWhenIdle();
+}
+
+bool OfficeSpare::keep(OfficeWorker &worker)
+{
+    if (m_keepLimit <= 0 || m_ended || m_spare || !worker.started())
+        return false;
+    // LibreOffice gathers what it does not give back: after so many documents it starts
+    // afresh, while the next page loads.
+    if (++m_kept >= m_keepLimit)
+        return false;
+    m_spare = std::make_unique<OfficeWorker>(m_workerPath, m_profileFolder);
+    connect(m_spare.get(), &OfficeWorker::ended, this, &OfficeSpare::died);
+    m_spare->takeOver(worker);
+    return true;
+}
+
 qint64 OfficeSpare::processId() const
 {
     return m_spare && m_spare->running() ? m_spare->processId() : 0;
@@ -119,5 +149,5 @@ qint64 OfficeSpare::processId() const
 
 bool OfficeSpare::ready() const
 {
-    return m_spare && m_spare->alive() && m_spare->answerWaiting();
+    return m_spare && m_spare->alive() && (m_spare->started() || m_spare->answerWaiting());
 }

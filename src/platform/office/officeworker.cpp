@@ -178,6 +178,7 @@ void OfficeWorker::takeOver(OfficeWorker &other, const QList<QJsonObject> &ahead
     m_private = std::move(other.m_private);
     m_buffer = std::exchange(other.m_buffer, {});
     m_initSent = std::exchange(other.m_initSent, false);
+    m_started = std::exchange(other.m_started, false);
     m_ahead = std::exchange(other.m_ahead, {});
     sendAhead(ahead);
 }
@@ -191,6 +192,8 @@ OfficeWorker::Reply OfficeWorker::initReply(Reply reply) const
 
 OfficeWorker::Reply OfficeWorker::start()
 {
+    if (m_started && !m_cancelled && alive())
+        return {};
     if (!m_initSent && !m_launchFailure)
         launch();
     if (m_launchFailure)
@@ -202,7 +205,9 @@ OfficeWorker::Reply OfficeWorker::start()
         kill();
         return {Failure::Cancelled, QString(), {}};
     }
-    return initReply(waitForReply());
+    const Reply reply = initReply(waitForReply());
+    m_started = reply.ok();
+    return reply;
 }
 
 OfficeWorker::Reply OfficeWorker::request(const QJsonObject &request)
@@ -306,6 +311,7 @@ void OfficeWorker::kill()
     m_buffer.clear();
     m_ahead.clear();
     m_initSent = false;
+    m_started = false;
     // Whatever LibreOffice left in its temporary folder goes with the worker.
     m_private.reset();
 }
