@@ -95,6 +95,15 @@ QStringList documentWords(const QString &path, const QString &profile)
 {
     if (!QFileInfo::exists(path))
         return {};
+    // LibreOffice opens a PDF as a drawing, whose text it does not save: the PDF's text
+    // is read as a reader's tool reads it.
+    if (path.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+        QProcess pdftotext;
+        pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-enc"), QStringLiteral("UTF-8"), path, QStringLiteral("-")});
+        if (!pdftotext.waitForFinished(60000) || pdftotext.exitCode() != 0)
+            return {};
+        return PageWords::words(QString::fromUtf8(pdftotext.readAllStandardOutput()));
+    }
     OfficeWorker worker(QStringLiteral(QUORL_PROGRAM_DIR "/quorl-office"), profile);
     const QString text = path + QStringLiteral(".txt");
     if (!worker.start().ok() || !worker.request({{kOperation, Op::load}, {Field::path, path}, {Field::copy, true}}).ok()
