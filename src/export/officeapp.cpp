@@ -42,9 +42,7 @@ OfficeApp::OfficeApp(const AppState &state, OfficeSpare *spare)
 
 OfficeApp::~OfficeApp()
 {
-    m_worker.quit();
-    if (m_spare && m_launched)
-        m_spare->exportEnded();
+    quit();
 }
 
 QString OfficeApp::workerPath(const AppState &state)
@@ -322,6 +320,12 @@ bool OfficeApp::setPart(int part)
 
 void OfficeApp::quit()
 {
+    // A worker taken from the spare goes back to it, which sees it end.
+    if (m_spare && m_launched && !m_handedBack) {
+        m_handedBack = true;
+        m_spare->exportEnded(m_worker);
+        return;
+    }
     m_worker.quit();
 }
 QString OfficeApp::writerFormat(const QString &path)

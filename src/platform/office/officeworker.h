@@ -52,6 +52,8 @@ public:
     Reply request(const QJsonObject &request);
     // "Quit": asks the worker to end and makes sure it has.
     void quit();
+    // Asks the worker to end and returns at once; ended() follows when it has.
+    void quitLater();
     // Ends the worker at once, whatever it is doing (an export that ends before it
     // needed the worker).
     void abandon() { kill(); }
@@ -79,8 +81,8 @@ public:
 signals:
     // LibreOffice's own progress within the step under way, 0 to 100.
     void progress(int percent);
-    // The worker process ended on its own (it crashed or was killed from outside), not
-    // by quit() or abandon().
+    // The worker process ended on its own (it crashed or was killed from outside, or
+    // ended as quitLater() asked), not by quit() or abandon().
     void ended();
 
 private:
@@ -99,6 +101,7 @@ private:
     QByteArray m_buffer;
     bool m_cancelled = false;
     bool m_initSent = false;
+    bool m_quitSent = false;
     std::optional<Reply> m_launchFailure;
     QList<QJsonObject> m_ahead; // sent, their answers not yet taken
 };
