@@ -11,6 +11,11 @@
 // Links within the page lead to bookmarks at their targets; table cells say whether
 // they hold a number, and in which format it shows.
 //
+// When the program asks for the user's selection alone (the range selection.js kept),
+// the same walk keeps only what the range holds: the elements it touches with their
+// structure (a table keeps its rows the range reaches, each whole with its cells), and
+// of the text at its two ends only the selected part.
+//
 // Runs in the program's own script world, so the page cannot hook it.
 (function () {
     'use strict';
@@ -21,6 +26,28 @@
     var rootDir = 'ltr';
     // Drawings made into pictures ahead of the capture (prepare.js), by element.
     var drawings = window.quorlPrepared ? window.quorlPrepared.drawings : null;
+    // The part of the page to take: the kept range when asked for, else everything.
+    var scope = window.quorlUseSelection && window.quorlSelection ? window.quorlSelection : null;
+    delete window.quorlUseSelection;
+    delete window.quorlSelection;
+    var scopeDocument = scope ? scope.commonAncestorContainer.ownerDocument : null;
+
+    // Whether a node lies wholly outside the part taken. A frame's document is taken
+    // whole when the range holds the frame.
+    function outside(n) {
+        return scope !== null && n.ownerDocument === scopeDocument && !scope.intersectsNode(n);
+    }
+
+    // A text node's text, cut at the ends of the range where they fall in it.
+    function inScope(n, text) {
+        if (scope === null)
+            return text;
+        if (n === scope.endContainer)
+            text = text.substring(0, scope.endOffset);
+        if (n === scope.startContainer)
+            text = text.substring(scope.startOffset);
+        return text;
+    }
 
     var SKIP = {
         SCRIPT: 1, STYLE: 1, NOSCRIPT: 1, TEMPLATE: 1, HEAD: 1, TITLE: 1, META: 1, LINK: 1,
@@ -240,7 +267,7 @@
     function textNode(node, sink, style) {
         if (style.visibility === 'hidden')
             return;
-        var text = node.nodeValue;
+        var text = inScope(node, node.nodeValue);
         var ws = style.whiteSpace;
         if (ws === 'pre' || ws === 'pre-wrap' || ws === 'break-spaces') {
             var lines = text.split('\n');
@@ -337,8 +364,20 @@
     function list(el, style, sink, dir) {
         var tag = el.tagName === 'OL' ? 'ol' : 'ul';
         var html = '<' + tag + dirAttr(dir) + langAttr(el) + rightAligned(dir);
-        if (tag === 'ol' && el.hasAttribute('start') && /^-?\d+$/.test(el.getAttribute('start')))
-            html += ' start="' + el.getAttribute('start') + '"';
+        var start = tag === 'ol' && el.hasAttribute('start') && /^-?\d+$/.test(el.getAttribute('start'))
+                    ? parseInt(el.getAttribute('start'), 10) : null;
+        if (tag === 'ol' && scope !== null) {
+            // A numbered list taken from its middle keeps its items' numbers.
+            var before = 0;
+            for (var item = el.firstElementChild; item && outside(item); item = item.nextElementSibling) {
+                if (item.tagName === 'LI')
+                    before++;
+            }
+            if (before > 0)
+                start = (start === null ? 1 : start) + before;
+        }
+        if (start !== null)
+            html += ' start="' + start + '"';
         html += '>\n';
         var text = '';
         var loose = new Sink();
@@ -352,6 +391,8 @@
         };
         for (var child = el.firstChild; child; child = child.nextSibling) {
             if (child.nodeType === 1 && child.tagName === 'LI') {
+                if (outside(child))
+                    continue;
                 var cs = getComputedStyle(child);
                 if (hidden(child, cs))
                     continue;
@@ -375,6 +416,8 @@
     function definitionList(el, sink, dir) {
         var html = '<dl' + dirAttr(dir) + rightAligned(dir) + '>\n', text = '';
         for (var child = el.firstElementChild; child; child = child.nextElementSibling) {
+            if (outside(child))
+                continue;
             var cs = getComputedStyle(child);
             if (hidden(child, cs))
                 continue;
@@ -408,6 +451,8 @@
             var row = rows[i];
             // Rows of tables nested inside this one belong to them.
             if (row.parentNode !== el && row.parentNode.parentNode !== el)
+                continue;
+            if (outside(row))
                 continue;
             var rs = getComputedStyle(row);
             if (hidden(row, rs) || (row.parentNode !== el && hidden(row.parentNode, getComputedStyle(row.parentNode))))
@@ -459,7 +504,24 @@
     }
 
     function pre(el, sink, dir) {
-        var t = el.innerText.replace(/\n$/, '');
+        var t = el.innerText;
+        if (scope !== null && el.ownerDocument === scopeDocument) {
+            // Preformatted text cut at the ends of the range, where they fall in it.
+            var part = el.ownerDocument.createRange();
+            part.selectNodeContents(el);
+            var cut = false;
+            if (scope.compareBoundaryPoints(Range.START_TO_START, part) > 0) {
+                part.setStart(scope.startContainer, scope.startOffset);
+                cut = true;
+            }
+            if (scope.compareBoundaryPoints(Range.END_TO_END, part) < 0) {
+                part.setEnd(scope.endContainer, scope.endOffset);
+                cut = true;
+            }
+            if (cut)
+                t = part.toString();
+        }
+        t = t.replace(/\n$/, '');
         if (t.trim() === '')
             return;
         sink.block('<pre' + dirAttr(dir) + '>' + esc(t) + '</pre>\n', t + '\n', dir);
@@ -503,6 +565,8 @@
     }
 
     function node(n, sink, dir, parentStyle) {
+        if (outside(n))
+            return;
         if (n.nodeType === 3) {
             textNode(n, sink, parentStyle || getComputedStyle(n.parentNode));
             return;

@@ -41,6 +41,8 @@
 #include <QTabBar>
 #include <QWebEngineProfile>
 
+#include <utility>
+
 namespace {
 
 const QString kTitle = QStringLiteral("QuorlOffice");
@@ -78,7 +80,10 @@ MainWindow::MainWindow(const Paths &paths, QWidget *parent)
         if (m_closePending && !m_exiting) {
             m_closePending = false;
             goExit();
+            return;
         }
+        if (m_waitingFront)
+            openAddresses(std::exchange(m_waitingAddresses, {}));
     });
 }
 
@@ -202,6 +207,35 @@ void MainWindow::buildFeatures()
     // The start-up timer enables "FAVORITE"; the settings items stay off while the
     // machine has no settings program for them.
     connect(this, &MainWindow::startupFinished, m_dispatch, &Dispatch::disableMissingSettings);
+}
+
+void MainWindow::openAddresses(const QStringList &addresses)
+{
+    if (closeRequested() || !m_loaded)
+        return;
+    // A command that waits for a page keeps its page: the addresses open once it ends.
+    if (Wait::active()) {
+        m_waitingAddresses += addresses;
+        m_waitingFront = true;
+        return;
+    }
+    m_waitingFront = false;
+    if (isMinimized())
+        showNormal();
+    raise();
+    activateWindow();
+    if (addresses.isEmpty())
+        return;
+    m_tabs->open(addresses.first(), 0);
+    QStringList left = addresses.mid(1);
+    for (int i = 0; i < tabCount() && !left.isEmpty(); ++i) {
+        if (i != selectedTab() && m_tabStrip->tabText(i).isEmpty())
+            m_tabs->openInTab(i, left.takeFirst());
+    }
+    if (!left.isEmpty())
+        Dialogs::messageWhenIdle(this, Dialogs::Icon::Information, QStringLiteral("QuorlOffice"),
+                                 m_state.text(356, QStringLiteral("No tab was free for these addresses:")) + u'\n'
+                                     + left.join(u'\n'));
 }
 
 void MainWindow::openChosenLink(const QString &address)

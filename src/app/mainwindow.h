@@ -108,6 +108,9 @@ public:
     void setTabCaption(int index, const QString &caption);
     // Ctrl+F and "EDIT:FINDDOC": the find bar for the current page.
     void openFind();
+    // Addresses another program asked for: the first in the current tab, the next in
+    // tabs that show nothing yet; the window comes to the front.
+    void openAddresses(const QStringList &addresses);
 
     // The window rectangle in twips (frame included, as the settings file keeps it).
     LiveWindowRect windowRectTwips() const;
@@ -177,6 +180,8 @@ private:
     QTimer m_autoHideTimer; // floating bars: hides and shows them as the pointer goes
     QTimer m_startupTimer;  // the start-up work that waits until the window shows
 
+    QStringList m_waitingAddresses; // handed over while a command waited for a page
+    bool m_waitingFront = false;
     bool m_loaded = false;
     bool m_exiting = false;
     bool m_closePending = false;

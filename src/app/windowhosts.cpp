@@ -9,8 +9,13 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEventLoop>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
+#include <QTabBar>
 
 WindowHosts::WindowHosts(MainWindow &window)
     : m_window(window)
@@ -30,6 +35,33 @@ WebBrowser *WindowHosts::currentPage()
 bool WindowHosts::waitForPage()
 {
     return m_window.tabs()->webAttend();
+}
+
+bool WindowHosts::waitForPageWithin(int limitMs, bool *timedOut)
+{
+    return m_window.tabs()->webAttend(limitMs, timedOut);
+}
+
+int WindowHosts::tabCount()
+{
+    return m_window.tabCount();
+}
+
+WebBrowser *WindowHosts::tabPage(int tab)
+{
+    return m_window.browser(tab);
+}
+
+int WindowHosts::selectedTab()
+{
+    return m_window.selectedTab();
+}
+
+void WindowHosts::selectTab(int tab)
+{
+    // As a click selects it: the page shown, the address box and the status panel
+    // following; no blank tab takes its neighbour's page here.
+    m_window.tabBar()->setCurrentIndex(tab);
 }
 
 QString WindowHosts::chooseSaveFile(const QString &title, const QString &filter, const QString &suggestedName,
@@ -87,6 +119,12 @@ void WindowHosts::showBars()
     m_window.state().barsShown = false;
     m_window.goBarOn();
     m_window.repaint();
+}
+
+QImage WindowHosts::grabScreen()
+{
+    QScreen *screen = m_window.screen() ? m_window.screen() : QGuiApplication::primaryScreen();
+    return screen ? screen->grabWindow(0).toImage() : QImage();
 }
 
 void WindowHosts::stretchPageUnderBars()

@@ -18,6 +18,11 @@ public:
 
     // What the exports ask.
     bool waitForPage() override;
+    bool waitForPageWithin(int limitMs, bool *timedOut) override;
+    int tabCount() override;
+    WebBrowser *tabPage(int tab) override;
+    int selectedTab() override;
+    void selectTab(int tab) override;
     QString chooseSaveFile(const QString &title, const QString &filter, const QString &suggestedName,
                            const QString &folder, int *filterIndex) override;
     void tell(Dialogs::Icon icon, const QString &text) override;
@@ -29,6 +34,7 @@ public:
     int progressLeft() const override;
     void showPageAlone() override;
     void showBars() override;
+    QImage grabScreen() override;
     void stretchPageUnderBars() override;
     void relayout() override;
     void resumeAutoHide() override;

@@ -1,5 +1,9 @@
 #include "address.h"
 
+#include <QDir>
+#include <QFileInfo>
+#include <QUrl>
+
 namespace Address {
 
 QString complete(const QString &typed)
@@ -9,6 +13,16 @@ QString complete(const QString &typed)
         || lower.startsWith(QLatin1String("http://")))
         return typed;
     return QStringLiteral("http://") + typed;
+}
+
+QString fromArgument(const QString &argument, const QString &workingFolder)
+{
+    if (argument.startsWith(QLatin1String("file:"), Qt::CaseInsensitive))
+        return argument;
+    const QFileInfo file(QDir(workingFolder), argument);
+    if (argument.startsWith(u'/') || (!argument.isEmpty() && file.exists()))
+        return QUrl::fromLocalFile(QDir::cleanPath(file.absoluteFilePath())).toString(QUrl::FullyEncoded);
+    return complete(argument);
 }
 
 QString properCase(const QString &text)

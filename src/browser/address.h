@@ -9,6 +9,11 @@ namespace Address {
 // gets "http://" before it; otherwise it stays as typed. Only for non-empty text.
 QString complete(const QString &typed);
 
+// A page named on the command line or in a list of addresses: an absolute path, or a
+// path of a file or folder that is there (from workingFolder), opens as "file:"; a
+// "file:" address stays as it is; anything else follows complete().
+QString fromArgument(const QString &argument, const QString &workingFolder);
+
 // The short caption of a tab for an address ("http://www.example.com/index.html" gives
 // "Example").
 QString makeTabCaption(const QString &address);

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTabBar>
+#include <QUrl>
 
 #include <cmath>
 #include <utility>
@@ -271,6 +272,21 @@ void TabBrowsing::open(const QString &address, int16_t flag)
         addToHistory();
 }
 
+void TabBrowsing::openInTab(int index, const QString &address)
+{
+    if (index == selectedTab()) {
+        open(address, 0);
+        return;
+    }
+    WebBrowser *web = m_page(index);
+    if (!web || index >= m_state.tabURL.size())
+        return;
+    web->noteTypedAddress();
+    web->navigate(address);
+    m_state.tabURL[index] = address;
+    setCaption(index, Address::makeTabCaption(address));
+}
+
 void TabBrowsing::onAddressDropped(int index, const QUrl &url)
 {
     if (!isSelected(index))
@@ -304,37 +320,67 @@ void TabBrowsing::onNavigationRefused(int index)
     }
 }
 
-bool TabBrowsing::webAttend()
+bool TabBrowsing::webAttend(int limitMs, bool *timedOut)
 {
-    WebBrowser *web = currentPage();
+    m_waitCancelled = false;
+    return attend([this] { return currentPage(); },
+                  [this] { return m_waitCancelled || (m_closing && m_closing()); },
+                  limitMs > 0 ? limitMs : -1, timedOut);
+}
+
+bool TabBrowsing::attend(const std::function<WebBrowser *()> &page, const std::function<bool()> &ended, int limitMs,
+                         bool *timedOut)
+{
+    if (timedOut)
+        *timedOut = false;
+    WebBrowser *web = page();
     if (!web)
         return true;
-    m_waitCancelled = false;
     // The checks come at least every 50 ms: a page that completes early ends the wait
-    // early, and one that has completed costs nothing. The wait has no limit while the
-    // document itself has not arrived (the user can end it); once it has, missing
-    // pictures hold it only so long.
+    // early, and one that has completed costs nothing. The wait has no limit of its own
+    // while the document itself has not arrived (the user can end it); once it has,
+    // missing pictures hold it only so long.
+    QElapsedTimer waited;
+    waited.start();
     QElapsedTimer documentLoaded;
     while (true) {
         // A page whose renderer has ended will never complete.
         if (web->dead())
             return false;
-        const QString state = web->readyState();
-        if (!web->busy() && state == QLatin1String("complete"))
+        // The empty document a view holds until the first page's document arrives is
+        // no page's: it does not start the clock of the pictures.
+        const auto answer = web->evaluate(
+            QStringLiteral("document.URL === 'about:blank' ? 'blank' : document.readyState"), 2000);
+        const QString state = answer ? answer->toString().toLower() : QString();
+        if (!web->busy() && (state == QLatin1String("complete") || state == QLatin1String("blank")))
             return true;
-        if (state == QLatin1String("interactive") || state == QLatin1String("complete")) {
+        // A completed document at another address while a navigation runs is the page
+        // before the one loading, which has not arrived: it is not the page waited for.
+        bool arrived = state == QLatin1String("interactive");
+        if (state == QLatin1String("complete")) {
+            const auto address = web->evaluate(QStringLiteral("document.URL"), 2000);
+            const auto same = [](const QString &url) {
+                return QUrl(url).adjusted(QUrl::RemoveFragment).toString(QUrl::FullyEncoded);
+            };
+            arrived = address && same(address->toString()) == same(web->locationURL());
+        }
+        if (arrived) {
             if (!documentLoaded.isValid())
                 documentLoaded.start();
             else if (documentLoaded.elapsed() >= kPicturesWaitMs)
                 return true;
         }
-        const auto ended = [this] { return m_waitCancelled || (m_closing && m_closing()); };
+        if (limitMs >= 0 && waited.elapsed() >= limitMs) {
+            if (!documentLoaded.isValid() && timedOut)
+                *timedOut = true;
+            return documentLoaded.isValid();
+        }
         if (ended())
             return false;
         Wait::sleep(50);
         if (ended())
             return false;
-        web = currentPage();
+        web = page();
         if (!web)
             return true;
     }

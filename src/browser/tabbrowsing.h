@@ -46,13 +46,23 @@ public:
     // Opens an address as it is (no scheme added) in the selected tab, as goAddress
     // opens the completed one.
     void open(const QString &address, int16_t flag);
+    // Opens an address as it is in another tab, which keeps it as its address and caption.
+    void openInTab(int index, const QString &address);
 
     // Returns once the selected tab's page reports completion (at once when it already
     // has), letting the window and the engine work meanwhile. A page whose document has
     // loaded but whose last pictures never come is taken as it stands after
     // kPicturesWaitMs. False when the user cut the wait short (Stop, Escape, a new
-    // address), a close request did, or the page's renderer ended.
-    bool webAttend();
+    // address), a close request did, or the page's renderer ended. With limitMs, the
+    // wait is bounded as attend() bounds it.
+    bool webAttend(int limitMs = 0, bool *timedOut = nullptr);
+    // The wait of webAttend for any page. page() is asked afresh at each look (the user
+    // may choose another tab meanwhile; none: true) and ended() cuts the wait short.
+    // limitMs bounds the whole wait (negative: no bound): a page whose document has
+    // arrived by then is taken as it stands, one whose document has not gives false
+    // with timedOut set.
+    static bool attend(const std::function<WebBrowser *()> &page, const std::function<bool()> &ended,
+                       int limitMs = -1, bool *timedOut = nullptr);
     // Ends a running webAttend with false.
     void cancelWait() { m_waitCancelled = true; }
     static constexpr int kPicturesWaitMs = 20000;

@@ -32,7 +32,10 @@ const Text kDropDownCaptions[] = {
     {"EDIT:SELECT", 23},     {"EDIT:VIEW", 35},       {"EDIT:PICTURE", 176},  {"EDIT:TRANS", 189},
     {"EDIT:EXIT", 1},        {"FILE:INTERNET", 161},  {"FILE:EXPLORER", 160}, {"FILE:SECURITY", 162},
     {"FILE:VOLUME", 97},     {"SAVE:GETLINKS", 185},  {"SAVE:HTML", 145},     {"SAVE:PPT", 149},
-    {"SAVE:OUTLOOK", 150},   {"SAVE:PDF", 206}};
+    {"SAVE:OUTLOOK", 150},   {"SAVE:PDF", 206},       {"SAVE:TABS", 340}};
+
+// Drop-down items whose caption alone does not say enough.
+const Text kDropDownTips[] = {{"SAVE:TABS", 341}};
 
 const Text kRightTips[] = {{"GO", 136}, {"PICTURE", 176}, {"TAMBERLO", 196}};
 
@@ -65,6 +68,8 @@ void apply(CommandCatalogue &catalogue, const AppState &state, LinkFiles::GroupL
         if (CommandButton *b = button(catalogue, t.key))
             b->setCaption(lang.entry(t.entry));
     }
+    for (const Text &t : kDropDownTips)
+        tip(t.key, lang.entry(t.entry));
     if (CommandButton *b = button(catalogue, "EDIT:TXT"))
         b->setCaption(QStringLiteral("Lang_") + state.options.langName + QStringLiteral(".txt"));
 

@@ -162,6 +162,8 @@ void Dispatch::dropDown(const QString &key)
         m_exports.saveAsWord();
     } else if (is(key, "SAVE:EXCEL")) {
         m_exports.saveAsExcel();
+    } else if (is(key, "SAVE:TABS")) {
+        m_exports.saveAllTabs();
     } else if (is(key, "SAVE:PPT")) {
         m_exports.saveAsPowerPoint();
     } else if (is(key, "EDIT:PICTURE")) {

@@ -24,7 +24,7 @@ const Item kStandard0[] = {{"EXIT", 0}, {"SEP13", -1, kSep}, {"BACK", 1}, {"NEXT
                            {"FILE", 81}, {"LANG", 105}, {"NAVIGATE", 73}};
 
 const Item kSaveBar[] = {{"SAVE:HTML", 26}, {"SAVE:WORDH", 27}, {"SAVE:WORDV", 28}, {"SAVE:EXCEL", 29},
-                         {"SAVE:PPT", 30}, {"SAVE:PDF", 32}, {"SAVE:OUTLOOK", 31},
+                         {"SAVE:PPT", 30}, {"SAVE:PDF", 32}, {"SAVE:TABS", 33}, {"SAVE:OUTLOOK", 31},
                          {"SAVE:LINKS:SEPARATOR", -1, kSep}, {"SAVE:GETLINKS", 84}};
 
 const Item kEditBar[] = {{"EDIT:STOP", 3}, {"EDIT:TXT", 66}, {"EDIT:TXT:SEPARATOR", -1, kSep}, {"EDIT:CUT", 61},

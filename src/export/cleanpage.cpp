@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QImage>
 #include <QRegularExpression>
+#include <QSet>
 #include <QUrl>
 
 #include <cmath>
@@ -212,7 +213,7 @@ QByteArray CleanPage::document(bool withPictures, const QDateTime &exported, int
     return build(withPictures, exported, maxPictureWidth, false);
 }
 
-QByteArray CleanPage::build(bool withPictures, const QDateTime &exported, int maxPictureWidth, bool cellFormats) const
+QString CleanPage::content(bool withPictures, int maxPictureWidth, bool cellFormats) const
 {
     static const QRegularExpression reference(QStringLiteral("<img src=\"quorl-picture:(\\d+)\"([^>]*)>"));
     static const QRegularExpression size(QStringLiteral(" width=\"(\\d+)\" height=\"(\\d+)\""));
@@ -246,7 +247,12 @@ QByteArray CleanPage::build(bool withPictures, const QDateTime &exported, int ma
         static const QRegularExpression cellFormat(QStringLiteral(" sd(?:val|num)=\"[^\"]*\""));
         body.remove(cellFormat);
     }
+    return body;
+}
 
+QByteArray CleanPage::build(bool withPictures, const QDateTime &exported, int maxPictureWidth, bool cellFormats) const
+{
+    const QString body = content(withPictures, maxPictureWidth, cellFormats);
     const QString langAttr = lang.isEmpty() ? QString() : QStringLiteral(" lang=\"") + escaped(lang) + u'"';
     const QString dirAttr = QStringLiteral(" dir=\"") + dir + u'"';
     QString doc = QStringLiteral("<!DOCTYPE html>\n<html") + langAttr + dirAttr
@@ -255,5 +261,77 @@ QByteArray CleanPage::build(bool withPictures, const QDateTime &exported, int ma
                   + QStringLiteral("\">\n<meta name=\"created\" content=\"")
                   + exported.toString(Qt::ISODate) + QStringLiteral("\">\n</head>\n<body") + langAttr + dirAttr
                   + QStringLiteral(">\n") + body + QStringLiteral("</body></html>\n");
+    return doc.toUtf8();
+}
+
+namespace {
+
+// A page's bookmarks (the places its links within the page lead to) renamed for its
+// section, so that two pages' places of the same name stay apart. A name stays one
+// a word processor takes: letters, digits and underscores, a letter first, at most 40.
+QString ownBookmarks(const QString &html, int section)
+{
+    static const QRegularExpression bookmark(QStringLiteral("(<span id=\"|<a href=\"#)([A-Za-z0-9_]+)\""));
+    const QString prefix = QStringLiteral("s") + QString::number(section) + u'_';
+    QHash<QString, QString> names;
+    QSet<QString> taken;
+    QString out;
+    qsizetype last = 0;
+    for (auto it = bookmark.globalMatch(html); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        QString &name = names[m.captured(2)];
+        if (name.isEmpty()) {
+            name = prefix + m.captured(2).left(40 - prefix.size());
+            // Two long names cut to the same one: the later one numbered instead.
+            for (int n = 2; taken.contains(name); ++n)
+                name = prefix + QStringLiteral("n") + QString::number(n);
+            taken.insert(name);
+        }
+        out += QStringView(html).mid(last, m.capturedStart() - last);
+        out += m.captured(1) + name + u'"';
+        last = m.capturedEnd();
+    }
+    out += QStringView(html).mid(last);
+    return out;
+}
+
+bool linkable(const QString &address)
+{
+    static const QRegularExpression schemes(QStringLiteral("^(https?|ftp|mailto):"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    return schemes.match(address).hasMatch();
+}
+
+} // namespace
+
+QByteArray CleanPage::sections(const QList<CleanPage> &pages, const QDateTime &exported, int maxPictureWidth)
+{
+    QString body;
+    QStringList titles;
+    for (qsizetype i = 0; i < pages.size(); ++i) {
+        const CleanPage &page = pages.at(i);
+        const QString title = page.title.trimmed().isEmpty() ? page.url : page.title.trimmed();
+        titles.append(title);
+        const QString langAttr = page.lang.isEmpty() ? QString() : QStringLiteral(" lang=\"") + escaped(page.lang) + u'"';
+        const QString dirAttr = QStringLiteral(" dir=\"") + page.dir + u'"';
+        const QString align = page.dir == QLatin1String("rtl") ? QStringLiteral(" align=\"right\"") : QString();
+        const QString pageBreak = i > 0 ? QStringLiteral(" style=\"page-break-before: always\"") : QString();
+        body += QStringLiteral("<h1") + dirAttr + langAttr + align + pageBreak + u'>' + escaped(title)
+                + QStringLiteral("</h1>\n");
+        const QString address = escaped(page.url);
+        // The address reads left to right whatever the page's direction.
+        body += QStringLiteral("<p dir=\"ltr\"") + align + u'>'
+                + (linkable(page.url) ? QStringLiteral("<a href=\"") + address + QStringLiteral("\">") + address
+                                            + QStringLiteral("</a>")
+                                      : address)
+                + QStringLiteral("</p>\n");
+        body += QStringLiteral("<div") + dirAttr + langAttr + QStringLiteral(">\n")
+                + ownBookmarks(page.content(true, maxPictureWidth, false), static_cast<int>(i) + 1)
+                + QStringLiteral("</div>\n");
+    }
+    const QString doc = QStringLiteral("<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\">\n<title>")
+                        + escaped(titles.join(QStringLiteral("; ")))
+                        + QStringLiteral("</title>\n<meta name=\"created\" content=\"") + exported.toString(Qt::ISODate)
+                        + QStringLiteral("\">\n</head>\n<body>\n") + body + QStringLiteral("</body></html>\n");
     return doc.toUtf8();
 }

@@ -70,6 +70,14 @@ struct CleanPage
     // text, as table cells that are no numbers are.
     QByteArray sheet(const QDateTime &exported) const;
 
+    // Several pages in one document, in their order, each a section of its own: a
+    // heading that names the page by its title and address (each after the first on a
+    // new page), then the page in its own language and direction. The pages' bookmarks
+    // are renamed so that each page's links within itself still lead to its own places.
+    static QByteArray sections(const QList<CleanPage> &pages, const QDateTime &exported, int maxPictureWidth = 0);
+
 private:
     QByteArray build(bool withPictures, const QDateTime &exported, int maxPictureWidth, bool cellFormats) const;
+    // The body's content with the pictures' bytes put in (or left out).
+    QString content(bool withPictures, int maxPictureWidth, bool cellFormats) const;
 };

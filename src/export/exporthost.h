@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QImage;
 class QWidget;
 class WebBrowser;
 
@@ -23,6 +24,21 @@ public:
     // Returns once the current page has completed; false when the wait was cut short
     // (the user stopped it, a new address, a close request, a page that died).
     virtual bool waitForPage() = 0;
+    // As waitForPage, but a page whose document has not come within limitMs is given
+    // up: false, and timedOut set.
+    virtual bool waitForPageWithin(int /*limitMs*/, bool *timedOut)
+    {
+        if (timedOut)
+            *timedOut = false;
+        return waitForPage();
+    }
+
+    // The tabs: how many there are, the page of each (null when none), the one
+    // selected, and selecting one, its page then shown in the window.
+    virtual int tabCount() { return 1; }
+    virtual WebBrowser *tabPage(int tab) { return tab == 0 ? currentPage() : nullptr; }
+    virtual int selectedTab() { return 0; }
+    virtual void selectTab(int /*tab*/) {}
 
     // The save dialog: the export's filter ("Name (*.ext)|*.ext|..."), the name proposed
     // and the folder it starts in, no question before a file is replaced; filterIndex
@@ -31,6 +47,11 @@ public:
                                    const QString &folder, int *filterIndex) = 0;
     // Tells the user how the export ended, or why it could not be made.
     virtual void tell(Dialogs::Icon icon, const QString &text) = 0;
+    // A yes/no question to the user, Yes the default; true for Yes.
+    virtual bool ask(const QString &question)
+    {
+        return Dialogs::instance().question(dialogParent(), QStringLiteral("QuorlOffice"), question);
+    }
 
     // The window's opacity, 0 transparent to 255 opaque.
     virtual void setOpacity(int alpha) = 0;
@@ -48,6 +69,8 @@ public:
     // the screen; and back to the window as it was.
     virtual void showPageAlone() = 0;
     virtual void showBars() = 0;
+    // A picture of the screen as it shows now; a null picture when it cannot be taken.
+    virtual QImage grabScreen() = 0;
     // The bar panel shown and the page as tall as the window, as the slide export leaves
     // them until the next layout.
     virtual void stretchPageUnderBars() = 0;

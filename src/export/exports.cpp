@@ -7,6 +7,7 @@
 #include "platform/dialogs.h"
 #include "platform/filespace.h"
 #include "platform/office/officespare.h"
+#include "platform/pageframe.h"
 #include "platform/shell.h"
 #include "platform/textfile.h"
 #include "platform/wait.h"
@@ -42,15 +43,15 @@ QJsonObject typed(const char *type, const QString &value)
 
 // The added sheet can show a moment after the command has answered, and right after
 // the workbook was made the command may not have been taken at all: then it is sent
-// again.
-bool addSheet(OfficeApp &office, const QJsonObject &sheet)
+// again. wanted: the number of sheets there are with it.
+bool addSheet(OfficeApp &office, const QJsonObject &sheet, int wanted = 2)
 {
     for (int attempt = 0; attempt < 3; ++attempt) {
         if (!office.uno(QStringLiteral(".uno:Insert"), sheet))
             return false;
         for (int tries = 0; tries < 50; ++tries) {
             const int parts = office.parts();
-            if (parts >= 2)
+            if (parts >= wanted)
                 return true;
             if (parts < 0)
                 return false;
@@ -71,6 +72,31 @@ QJsonObject blankLayout(int n)
 
 const QStringList kWriterExtensions = {QStringLiteral("doc"), QStringLiteral("docx"), QStringLiteral("odt"),
                                        QStringLiteral("rtf")};
+
+// The tabs that show a page, in their order: a tab never given an address shows none.
+QList<int> pageTabs(ExportHost &host)
+{
+    QList<int> tabs;
+    for (int i = 0; i < host.tabCount(); ++i) {
+        const WebBrowser *web = host.tabPage(i);
+        const QString address = web ? web->locationURL() : QString();
+        if (!address.isEmpty() && address != QLatin1String("about:blank"))
+            tabs.append(i);
+    }
+    return tabs;
+}
+
+// A tab's page as the user knows it: its title and its address, each on one line and
+// not so long that the message would not fit on the screen.
+QString pageName(const QString &title, const QString &address)
+{
+    const auto shortened = [](const QString &text, qsizetype most) {
+        return text.size() <= most ? text : text.left(most - 1) + QChar(0x2026);
+    };
+    const QString name = shortened(title.simplified(), 80);
+    const QString where = shortened(address.simplified(), 160);
+    return name.isEmpty() || name == where ? where : name + QStringLiteral(" (") + where + u')';
+}
 
 } // namespace
 
@@ -104,7 +130,8 @@ QString Exports::begin(bool clearClipboard, const QString &filter, const QString
     m_capture.setOpacity(s.exportAlpha);
     const QString status = m_host.statusText();
     m_host.setStatusText(s.text(261, QStringLiteral("Taking the page...")));
-    const bool copied = m_capture.copyPage(clearClipboard, withPictures);
+    // The user who has selected part of the page may export that part alone.
+    const bool copied = m_capture.copyPage(clearClipboard, withPictures, PageCapture::Scope::OfferSelection);
     m_host.setStatusText(status);
     ExportTimings::mark(QStringLiteral("copy page"));
     if (!copied && m_capture.cancelled()) {
@@ -250,6 +277,212 @@ void Exports::saveAsPdf()
     finish(path, &word, made ? QString() : word.failureMessage(), named);
 }
 
+void Exports::saveAllTabs()
+{
+    AppState &s = m_state;
+    if (pageTabs(m_host).isEmpty()) {
+        m_host.tell(Dialogs::Icon::Information, s.lang.entry(120));
+        return;
+    }
+    ExportTimings::start();
+    m_capture.setOpacity(s.exportAlpha);
+    // The filter chosen, or the extension typed, says which document it is.
+    const QString path = m_capture.saveDialog(
+        QStringLiteral("Microsoft Word (*.doc)|*.doc|PDF  (*.pdf)|*.pdf|Microsoft Excel(*.xls)|*.xls"),
+        PageCapture::suggestName(s.text(274, QStringLiteral("Tabs")), QStringLiteral(".doc"), QStringLiteral("Tabs")),
+        {QStringLiteral("docx"), QStringLiteral("odt"), QStringLiteral("rtf"), QStringLiteral("xlsx"), QStringLiteral("ods")});
+    ExportTimings::mark(QStringLiteral("dialog"));
+    if (path.isEmpty())
+        return m_capture.setOpacity(s.normalAlpha);
+    if (!targetWritable(path))
+        return;
+    const QString extension = QFileInfo(path).suffix().toLower();
+    const bool pdf = extension == QLatin1String("pdf");
+    const bool sheets = extension == QLatin1String("xls") || extension == QLatin1String("xlsx")
+                        || extension == QLatin1String("ods");
+    // The document the single page's export of the same kind is made from.
+    const QString templ = sheets ? QString() : pdf ? s.templateHDoc : s.templateDoc;
+    if (pdf && templ.isEmpty())
+        return finish(path, nullptr, s.text(223, QStringLiteral("The document was not saved.")));
+    if (!templ.isEmpty() && !QFileInfo::exists(templ))
+        return finish(path, nullptr, s.text(224, QStringLiteral("The template could not be found:")) + u'\n' + templ);
+
+    OfficeApp office(s, m_spare);
+    office.launch({sheets            ? OfficeApp::newDocumentRequest(QStringLiteral("scalc"))
+                   : templ.isEmpty() ? OfficeApp::newDocumentRequest(QStringLiteral("landscape"))
+                                     : OfficeApp::openRequest(templ)});
+    QList<CleanPage> pages;
+    QStringList left;
+    {
+        const QList<int> tabs = pageTabs(m_host);
+        ExportProgress progress(m_host, m_state, static_cast<int>(tabs.size()) + 4);
+        if (!takeTabs(tabs, !sheets, progress, pages, left)) {
+            office.abandon();
+            return m_capture.setOpacity(s.normalAlpha);
+        }
+        if (pages.isEmpty()) {
+            office.abandon();
+            return finish(path, nullptr,
+                          s.text(223, QStringLiteral("The document was not saved.")) + QStringLiteral("\n\n")
+                              + s.text(344, QStringLiteral("These tabs could not be exported:")) + u'\n'
+                              + left.join(u'\n'));
+        }
+        const QDateTime now = QDateTime::currentDateTime();
+        QStringList titles, addresses, texts;
+        for (const CleanPage &page : std::as_const(pages)) {
+            titles.append(page.title);
+            addresses.append(page.url);
+            texts.append(page.title + u'\n' + page.url + QStringLiteral("\n\n") + page.text);
+        }
+        PageCapture::putOnClipboard(CleanPage::sections(pages, now), texts.join(QStringLiteral("\n\n")));
+
+        progress.attach(office.worker());
+        bool made = progress.step(s.text(257, QStringLiteral("Starting the office application...")))
+                    && step("worker start", office.create())
+                    && progress.step(s.text(258, QStringLiteral("Opening the document...")));
+        if (sheets) {
+            made = made && step("new workbook", office.newDocument(QStringLiteral("scalc")))
+                   && progress.step(s.text(259, QStringLiteral("Putting the page into the document...")))
+                   && step("paste", fillSheets(office, pages, now));
+        } else {
+            made = made
+                   && step("open template", templ.isEmpty() ? office.newDocument(QStringLiteral("landscape")) : office.open(templ))
+                   && progress.step(s.text(259, QStringLiteral("Putting the page into the document...")))
+                   && step("paste", office.pasteHtml(CleanPage::sections(pages, now, office.textWidthPixels()), true));
+        }
+        made = made && office.setProperties(titles.join(QStringLiteral("; ")), addresses.join(u' '), now)
+               && progress.step(s.text(260, QStringLiteral("Saving the document...")))
+               && step("save", pdf      ? office.saveAs(path, QStringLiteral("pdf"), OfficeApp::pdfOptions())
+                               : sheets ? office.saveAs(path, OfficeApp::calcFormat(path))
+                                        : office.saveAs(path, OfficeApp::writerFormat(path)));
+        office.quit();
+        ExportTimings::mark(QStringLiteral("quit"));
+        if (!made && office.failureMessage().isEmpty() && !office.cancelled())
+            return finish(path, &office, s.text(223, QStringLiteral("The document was not saved.")));
+    }
+    finish(path, &office, QString(),
+           left.isEmpty() ? QString()
+                          : QStringLiteral("\n\n") + s.text(344, QStringLiteral("These tabs could not be exported:"))
+                                + u'\n' + left.join(u'\n'));
+}
+
+bool Exports::takeTabs(const QList<int> &tabs, bool withPictures, ExportProgress &progress, QList<CleanPage> &pages,
+                       QStringList &left)
+{
+    const AppState &s = m_state;
+    const int selected = m_host.selectedTab();
+    for (qsizetype k = 0; k < tabs.size(); ++k) {
+        WebBrowser *web = m_host.tabPage(tabs.at(k));
+        if (!web)
+            continue;
+        // Each page is taken as the current tab's is, in front: laid out in the window,
+        // its pictures that load only when seen loaded.
+        if (!web->dead()) {
+            PageFrame frame(web);
+            m_host.selectTab(tabs.at(k));
+            frame.waitUntilShown(PageCapture::kScreenLimitMs);
+        } else {
+            m_host.selectTab(tabs.at(k));
+        }
+        // Said once the tab is shown, which puts its page's title in the status panel.
+        progress.step(s.text(343, QStringLiteral("Taking the page of tab")) + u' ' + QString::number(k + 1)
+                      + QStringLiteral(" / ") + QString::number(tabs.size()));
+        const bool copied = m_capture.copyPage(true, withPictures, PageCapture::Scope::WholePage, kTabWaitMs);
+        // The user chose another tab meanwhile: the export gives way, as it does to Stop,
+        // and leaves them there.
+        if (m_host.selectedTab() != tabs.at(k))
+            return false;
+        if (m_capture.cancelled()) {
+            m_host.selectTab(selected);
+            return false;
+        }
+        // The engine's own page for an address it could not reach is no page of the
+        // user's.
+        const bool unreachable = copied && m_capture.page().url.startsWith(QLatin1String("chrome-error:"));
+        if (copied && !unreachable) {
+            pages.append(m_capture.page());
+            continue;
+        }
+        const QString reason = unreachable            ? s.text(348, QStringLiteral("the page could not be loaded"))
+                               : m_capture.pageDied()  ? s.text(345, QStringLiteral("the page has stopped working"))
+                               : m_capture.timedOut() ? s.text(346, QStringLiteral("the page did not finish loading"))
+                                                      : s.text(347, QStringLiteral("there is nothing on the page to export"));
+        left.append(pageName(web->locationName(), web->locationURL()) + QStringLiteral(": ") + reason);
+    }
+    // The window shows the tab it showed before.
+    m_host.selectTab(selected);
+    return true;
+}
+
+bool Exports::fillSheets(OfficeApp &calc, const QList<CleanPage> &pages, const QDateTime &exported)
+{
+    QStringList names;
+    for (qsizetype k = 0; k < pages.size(); ++k) {
+        const CleanPage &page = pages.at(k);
+        names.append(sheetName(page.title, page.url, m_state.text(272, QStringLiteral("Tab")) + u' ' + QString::number(k + 1),
+                               names));
+        const QJsonObject name{{QStringLiteral("Name"), typed("string", names.last())}};
+        // The workbook's own first sheet takes the first page; each next one goes after
+        // the last.
+        QJsonObject sheet = name;
+        sheet.insert(QStringLiteral("Index"), typed("long", QString::number(k + 1)));
+        const bool ready = k == 0 ? calc.setPart(0) && calc.uno(QStringLiteral(".uno:RenameTable"), name)
+                                  : addSheet(calc, sheet, static_cast<int>(k) + 1);
+        if (!ready || !calc.setPart(static_cast<int>(k)) || !calc.pasteHtml(page.sheet(exported), false))
+            return false;
+    }
+    return true;
+}
+
+QString Exports::sheetName(const QString &title, const QString &address, const QString &fallback,
+                           const QStringList &taken)
+{
+    // Neither the characters a sheet's name cannot hold nor control characters; no
+    // apostrophe at either end.
+    const auto clean = [](const QString &text) {
+        QString name;
+        for (const QChar c : text) {
+            if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format
+                || QStringLiteral("[]*?/\\:").contains(c))
+                name.append(u' ');
+            else
+                name.append(c);
+        }
+        name = name.simplified();
+        while (name.startsWith(u'\'') || name.endsWith(u'\'')) {
+            name = (name.startsWith(u'\'') ? name.mid(1) : name.chopped(1)).trimmed();
+        }
+        return name;
+    };
+    // At most n characters, no surrogate pair cut in two.
+    const auto cut = [](const QString &text, qsizetype n) {
+        if (text.size() <= n)
+            return text;
+        return text.left(text.at(n - 1).isHighSurrogate() ? n - 1 : n).trimmed();
+    };
+    QString base = clean(title);
+    if (base.isEmpty())
+        base = clean(QUrl(address).host());
+    if (base.isEmpty())
+        base = clean(fallback);
+    if (base.isEmpty())
+        base = QStringLiteral("Sheet");
+    constexpr qsizetype kLongest = 31;
+    base = cut(base, kLongest);
+    // The spreadsheet keeps the name History for itself.
+    const auto unused = [&taken](const QString &name) {
+        return !taken.contains(name, Qt::CaseInsensitive) && name.compare(QLatin1String("History"), Qt::CaseInsensitive) != 0;
+    };
+    if (unused(base))
+        return base;
+    for (int n = 2;; ++n) {
+        const QString number = QStringLiteral(" (") + QString::number(n) + u')';
+        const QString name = cut(base, kLongest - number.size()) + number;
+        if (unused(name))
+            return name;
+    }
+}
+
 QString Exports::siteName(const QString &address)
 {
     const qsizetype slash = address.indexOf(u'/', 8);
@@ -286,25 +519,32 @@ QString Exports::outsideLinks(const QString &site, const QStringList &links)
 
 void Exports::getLinks()
 {
+    const QString target = m_state.paths.file(QStringLiteral("Links.Doc"));
+    if (saveLinks(target) && !Shell::instance().openUrl(QUrl::fromLocalFile(target)))
+        m_host.tell(Dialogs::Icon::Warning, m_state.text(254, QStringLiteral("No program on this computer can open this file:"))
+                                        + u'\n' + target);
+}
+
+bool Exports::saveLinks(const QString &target)
+{
     AppState &s = m_state;
     WebBrowser *web = m_host.currentPage();
     if (!web || !m_capture.pageAlive())
-        return;
+        return false;
     const auto found = web->evaluate(TextFile::readText(QStringLiteral(":/scripts/links.js")).value_or(QString()));
     if (!found) {
         m_host.tell(Dialogs::Icon::Warning, s.text(225, QStringLiteral("The links of this page could not be taken.")));
-        return;
+        return false;
     }
     const QVariantList values = found->toList();
     const QString address = values.value(0).toString();
     const QStringList links = values.value(1).toStringList();
     const QString list = outsideLinks(siteName(address), links);
 
-    const QString target = s.paths.file(QStringLiteral("Links.Doc"));
     if (s.templateHDoc.isEmpty() || !QFileInfo::exists(s.templateHDoc)) {
         m_host.tell(Dialogs::Icon::Warning, s.text(224, QStringLiteral("The template could not be found:")) + u'\n'
                                         + s.templateHDoc);
-        return;
+        return false;
     }
     OfficeApp word(s, m_spare);
     ExportProgress progress(m_host, m_state, 2);
@@ -313,16 +553,11 @@ void Exports::getLinks()
                       && word.create() && word.open(s.templateHDoc) && word.setText(list)
                       && word.setProperties(web->locationName(), address, QDateTime::currentDateTime())
                       && progress.step(s.text(260, QStringLiteral("Saving the document...")))
-                      && word.saveAs(target, QStringLiteral("doc"));
+                      && word.saveAs(target, OfficeApp::writerFormat(target));
     word.quit();
-    if (!made) {
-        if (!word.cancelled())
-            m_host.tell(Dialogs::Icon::Warning, word.failureMessage());
-        return;
-    }
-    if (!Shell::instance().openUrl(QUrl::fromLocalFile(target)))
-        m_host.tell(Dialogs::Icon::Warning, s.text(254, QStringLiteral("No program on this computer can open this file:"))
-                                        + u'\n' + target);
+    if (!made && !word.cancelled())
+        m_host.tell(Dialogs::Icon::Warning, word.failureMessage());
+    return made;
 }
 
 void Exports::saveAsExcel()

@@ -2,10 +2,12 @@
 
 #include "export/pagecapture.h"
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 class ExportHost;
+class ExportProgress;
 class OfficeApp;
 class OfficeSpare;
 class QObject;
@@ -30,8 +32,18 @@ public:
     void saveAsWord();
     // "SAVE:PDF": the page as a PDF, with its word-processor document beside it.
     void saveAsPdf();
+    // "SAVE:TABS": the page of every tab in one document, in tab order: a word-processor
+    // document or a PDF with a section per page, or a workbook with a sheet per page, as
+    // the file chosen says. A tab whose page cannot be taken is named at the end; the
+    // others still go.
+    void saveAllTabs();
+    // The longest the export of all tabs waits for a tab's document to come.
+    static constexpr int kTabWaitMs = 20000;
     // "SAVE:GETLINKS": the page's links to other sites into Links.Doc, which is opened.
     void getLinks();
+    // The page's links to other sites into a word-processor document at target (its
+    // format by its extension); false, the user told why, when it was not written.
+    bool saveLinks(const QString &target);
     // "SAVE:EXCEL": the page into a new sheet of a new workbook.
     void saveAsExcel();
     // "SAVE:PPT": a picture of the screen as a new last slide of a new or existing
@@ -54,6 +66,11 @@ public:
     static QString siteName(const QString &address);
     // The links that lead elsewhere, each followed by CR LF.
     static QString outsideLinks(const QString &site, const QStringList &links);
+    // A sheet's name for a page: its title, else its site, else fallback; without the
+    // characters a sheet's name cannot hold, at most 31 characters, and like none of
+    // taken (letter case aside).
+    static QString sheetName(const QString &title, const QString &address, const QString &fallback,
+                             const QStringList &taken);
 
 private:
     // The start the page exports share: the window translucent, the page captured, the
@@ -65,6 +82,12 @@ private:
     bool targetWritable(const QString &path);
     // The page's title, address and the export's date on the document.
     bool describe(OfficeApp &office);
+    // The pages of these tabs, each taken as the current page is, shown in its turn;
+    // the tabs left out, each named with the reason. False when the user stopped it.
+    bool takeTabs(const QList<int> &tabs, bool withPictures, ExportProgress &progress, QList<CleanPage> &pages,
+                  QStringList &left);
+    // One sheet per page in a new workbook, in their order, each named from its page.
+    bool fillSheets(OfficeApp &calc, const QList<CleanPage> &pages, const QDateTime &exported);
     // The closing message naming the chosen path, or the failure when there was one;
     // nothing when the user cancelled.
     void finish(const QString &path, const OfficeApp *office, const QString &failure = QString(),

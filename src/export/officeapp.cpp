@@ -52,7 +52,7 @@ QString OfficeApp::workerPath(const AppState &state)
 
 QString OfficeApp::profileFolder(const AppState &state)
 {
-    return state.paths.file(QStringLiteral("Data/Office"));
+    return state.officeProfile.isEmpty() ? state.paths.file(QStringLiteral("Data/Office")) : state.officeProfile;
 }
 
 QString OfficeApp::writeFailure(const AppState &state, const QString &path, qint64 bytes)
@@ -320,10 +320,11 @@ bool OfficeApp::setPart(int part)
 
 void OfficeApp::quit()
 {
-    // A worker taken from the spare goes back to it, which sees it end.
+    // A worker taken from the spare goes back to it, which ends it in the background or,
+    // in a batch of exports, keeps the worker of one that ended well for the next.
     if (m_spare && m_launched && !m_handedBack) {
         m_handedBack = true;
-        m_spare->exportEnded(m_worker);
+        m_spare->exportEnded(m_worker, m_failure.isEmpty() && !m_worker.cancelled());
         return;
     }
     m_worker.quit();

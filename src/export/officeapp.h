@@ -68,7 +68,7 @@ public:
     OfficeWorker &worker() { return m_worker; }
 
     // The worker executable, beside the program's, and LibreOffice's profile of the
-    // program's own, in the program folder.
+    // program's own: in the program folder unless the state names another.
     static QString workerPath(const AppState &state);
     static QString profileFolder(const AppState &state);
 

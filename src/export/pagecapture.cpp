@@ -23,7 +23,6 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QRegularExpression>
-#include <QScreen>
 #include <QStringEncoder>
 #include <QUrl>
 #include <QWidget>
@@ -69,7 +68,7 @@ bool PageCapture::clipboardHasContent()
     return data && ((data->hasText() && !data->text().trimmed().isEmpty()) || data->hasHtml() || data->hasImage());
 }
 
-bool PageCapture::copyPage(bool clearFirst, bool withPictures)
+bool PageCapture::copyPage(bool clearFirst, bool withPictures, Scope scope, int waitLimitMs)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
     if (clearFirst)
@@ -77,19 +76,22 @@ bool PageCapture::copyPage(bool clearFirst, bool withPictures)
     m_page = CleanPage();
     m_cancelled = false;
     m_pageDied = false;
+    m_timedOut = false;
     // The page is taken once it has completed: one still loading is not cut short.
-    if (!m_host.waitForPage()) {
+    const bool complete = waitLimitMs > 0 ? m_host.waitForPageWithin(waitLimitMs, &m_timedOut) : m_host.waitForPage();
+    if (!complete) {
         WebBrowser *web = m_host.currentPage();
         m_pageDied = web && web->dead();
         // The user stopped the wait, or the program is closing: nothing is exported.
-        m_cancelled = !m_pageDied;
+        m_cancelled = !m_pageDied && !m_timedOut;
         return false;
     }
     WebBrowser *web = m_host.currentPage();
     if (!web)
         return false;
+    const bool selection = scope == Scope::OfferSelection && selectionWanted(web);
     const auto captured = take([web](const QString &code, int timeoutMs) { return web->evaluate(code, timeoutMs); },
-                               withPictures);
+                               withPictures, selection);
     if (captured && captured->toMap().contains(QStringLiteral("html"))) {
         m_page = CleanPage::fromScript(*captured);
     } else if (const auto text = web->plainText(10000)) {
@@ -118,14 +120,30 @@ bool PageCapture::copyPage(bool clearFirst, bool withPictures)
         if (m_page.isEmpty())
             return false;
     }
-    auto *data = new QMimeData;
-    data->setHtml(QString::fromUtf8(m_page.document(withPictures, QDateTime::currentDateTime())));
-    data->setText(m_page.text);
-    clipboard->setMimeData(data);
+    putOnClipboard(m_page.document(withPictures, QDateTime::currentDateTime()), m_page.text);
     return true;
 }
 
-std::optional<QVariant> PageCapture::take(const Evaluate &evaluate, bool withDrawings)
+void PageCapture::putOnClipboard(const QByteArray &html, const QString &text)
+{
+    auto *data = new QMimeData;
+    data->setHtml(QString::fromUtf8(html));
+    data->setText(text);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+bool PageCapture::selectionWanted(WebBrowser *web)
+{
+    // The selection script keeps the selected range in the program's own world, where
+    // the capture finds it; a selection of white space alone is none.
+    const auto selected = web->evaluate(script(QStringLiteral("selection.js")), 5000);
+    if (!selected || !selected->toBool())
+        return false;
+    return m_host.ask(m_state.text(342, QStringLiteral("Part of the page is selected. Export only the selected part? "
+                                                         "(No exports the whole page.)")));
+}
+
+std::optional<QVariant> PageCapture::take(const Evaluate &evaluate, bool withDrawings, bool selection)
 {
     // Pictures the page would load only when scrolled to are asked for, and drawings
     // drawn, for as long as the page may take for it.
@@ -138,7 +156,9 @@ std::optional<QVariant> PageCapture::take(const Evaluate &evaluate, bool withDra
             },
             kPrepareLimitMs, 50);
     }
-    return evaluate(script(QStringLiteral("capture.js")), 60000);
+    // The capture takes the kept range only when told to, and forgets it either way.
+    const QString scope = selection ? QStringLiteral("window.quorlUseSelection = true;\n") : QString();
+    return evaluate(scope + script(QStringLiteral("capture.js")), 60000);
 }
 
 int PageCapture::framePart(const CleanPage::Frame &frame, const QList<Mhtml::Part> &parts)
@@ -267,9 +287,7 @@ QImage PageCapture::screenPicture(int limitMs)
     PageFrame frame(m_host.currentPage());
     m_host.showPageAlone();
     frame.waitUntilShown(limitMs);
-    QWidget *window = m_host.dialogParent();
-    QScreen *screen = window && window->screen() ? window->screen() : QGuiApplication::primaryScreen();
-    const QImage picture = screen ? screen->grabWindow(0).toImage() : QImage();
+    const QImage picture = m_host.grabScreen();
     // The picture is on the clipboard the moment it is set: nothing to wait for.
     if (!picture.isNull())
         QGuiApplication::clipboard()->setImage(picture);

@@ -25,17 +25,25 @@ public:
     // The window's opacity while an export runs: 0 transparent to 255 opaque.
     void setOpacity(int alpha);
 
+    // What copyPage takes: the whole page, or the part the user has selected when they
+    // want only that (they are asked when there is a selection).
+    enum class Scope { WholePage, OfferSelection };
     // Once the page has completed, a clean copy of it (page()) is taken from
     // the engine's document and put on the clipboard as HTML and text. False when the
     // page gives nothing to export. clearFirst is false for the spreadsheet export, whose
     // clipboard then keeps what it held. withPictures false: the copy leaves pictures out
-    // (the spreadsheet keeps none), so they are not gathered.
-    bool copyPage(bool clearFirst, bool withPictures = true);
+    // (the spreadsheet keeps none), so they are not gathered. waitLimitMs: a page whose
+    // document has not come by then is given up (timedOut()); 0 waits for it.
+    bool copyPage(bool clearFirst, bool withPictures = true, Scope scope = Scope::WholePage, int waitLimitMs = 0);
     const CleanPage &page() const { return m_page; }
     // The last copy ended because the user stopped the wait for the page.
     bool cancelled() const { return m_cancelled; }
     // The last copy ended because the page's renderer had ended.
     bool pageDied() const { return m_pageDied; }
+    // The last copy ended because the page's document did not come in time.
+    bool timedOut() const { return m_timedOut; }
+    // The clipboard holds this document and its plain text, as a copy puts them there.
+    static void putOnClipboard(const QByteArray &html, const QString &text);
     // False, the user told, when the current page's renderer has ended.
     bool pageAlive();
     static QString pageDiedMessage(const AppState &state);
@@ -87,8 +95,11 @@ private:
     QString savePage(WebBrowser *web, const QString &path, WebBrowser::SaveFormat format);
 
     using Evaluate = std::function<std::optional<QVariant>(const QString &script, int timeoutMs)>;
-    // The page readied and taken by the capture script, in the world evaluate runs in.
-    static std::optional<QVariant> take(const Evaluate &evaluate, bool withDrawings);
+    // The page readied and taken by the capture script, in the world evaluate runs in;
+    // only the range the selection script kept when selection is true.
+    static std::optional<QVariant> take(const Evaluate &evaluate, bool withDrawings, bool selection = false);
+    // The user has selected part of the page and wants only that exported.
+    bool selectionWanted(WebBrowser *web);
     // The part of the archive that holds a frame's document; -1 when none does.
     static int framePart(const CleanPage::Frame &frame, const QList<Mhtml::Part> &parts);
     // The other sites' frames of page filled in from the archive, each taken as a page.
@@ -101,4 +112,5 @@ private:
     CleanPage m_page;
     bool m_cancelled = false;
     bool m_pageDied = false;
+    bool m_timedOut = false;
 };

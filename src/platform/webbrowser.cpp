@@ -20,6 +20,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineNewWindowRequest>
 #include <QWebEngineHistory>
+#include <QWebEngineLoadingInfo>
 #include <QPrinter>
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
@@ -194,14 +195,28 @@ WebBrowser::WebBrowser(int index, QWebEngineProfile *profile, QWidget *parent)
         m_progress = progress;
         emit progressChange(m_index, progress, 100);
     });
-    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool) {
+    connect(m_page, &QWebEnginePage::loadFinished, this, [this](bool ok) {
         m_pendingUrl.clear();
-        m_typedPending = false;
+        // A typed address that turns out to be a download ends its navigation without a
+        // page, before the engine asks about the download: it stays the user's.
+        if (ok)
+            m_typedAt.invalidate();
         m_busy = false;
         m_progress = 100;
         m_requested.invalidate();
         m_lastCompleted = m_page->url().toString();
         emit documentComplete(m_index, m_lastCompleted);
+    });
+    connect(m_page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+            m_loadError.clear();
+        } else if (info.status() == QWebEngineLoadingInfo::LoadFailedStatus) {
+            m_loadError = info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain
+                              ? QStringLiteral("HTTP ") + QString::number(info.errorCode())
+                              : info.errorString();
+            if (m_loadError.isEmpty())
+                m_loadError = QStringLiteral("error ") + QString::number(info.errorCode());
+        }
     });
     connect(m_page, &QWebEnginePage::titleChanged, this, [this](const QString &title) {
         emit titleChange(m_index, title);
@@ -348,7 +363,7 @@ void WebBrowser::noteUserAction(const QPoint &at)
 
 void WebBrowser::noteTypedAddress()
 {
-    m_typedPending = true;
+    m_typedAt.start();
 }
 
 void WebBrowser::noteDrop(const QList<QUrl> &urls)
@@ -395,6 +410,11 @@ void WebBrowser::windowRequested(const QUrl &url, bool userInitiated)
             navigate(url.toString());
     });
     poll->start();
+}
+
+bool WebBrowser::typedAddressPending() const
+{
+    return m_typedAt.isValid() && m_typedAt.elapsed() < kUserActionMs;
 }
 
 bool WebBrowser::recentUserAction() const

@@ -87,6 +87,9 @@ public:
     QString locationURL() const;
     // The address of the last page that completed; empty while one is loading.
     QString lastCompleted() const { return m_lastCompleted; }
+    // Why the last page could not be loaded: the engine's words, or the server's answer
+    // ("HTTP 404"); empty when it loaded or is loading.
+    QString loadError() const { return m_loadError; }
 
     // The user clicked (at a point of the view; none for a key) or typed in this page
     // just now: what the page asks for next counts as the user's doing.
@@ -96,12 +99,12 @@ public:
     // The user dropped these addresses (links, files) onto the page.
     void noteDrop(const QList<QUrl> &urls);
     bool recentUserAction() const;
-    bool typedAddressPending() const { return m_typedPending; }
+    bool typedAddressPending() const;
     // One user action starts at most one download.
     void consumeUserAction()
     {
         m_userAction.invalidate();
-        m_typedPending = false;
+        m_typedAt.invalidate();
     }
     // The page asked for a window for this address.
     void windowRequested(const QUrl &url, bool userInitiated);
@@ -175,6 +178,7 @@ private:
     int m_progress = 0;
     QElapsedTimer m_requested; // a navigation asked for that has not started yet
     QString m_lastCompleted;
+    QString m_loadError;
     bool m_silent = false;
     QUrl m_pendingUrl; // asked for and not yet shown
     QUrl m_endedFor;   // the address a stuck renderer was ended for
@@ -188,7 +192,7 @@ private:
     enum class Where { Unknown, Page, Frame };
     Where m_actionWhere = Where::Unknown;
     quint64 m_actionCount = 0;
-    bool m_typedPending = false;
+    QElapsedTimer m_typedAt; // an address the user opened, until its page is shown
     std::function<bool()> m_abandon;
     Dialogs::PageDialogTexts m_dialogTexts;
     bool m_registerAsBrowser = true;

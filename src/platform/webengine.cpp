@@ -6,6 +6,7 @@
 
 #include <QBuffer>
 #include <QDir>
+#include <QDirIterator>
 #include <QList>
 
 #include <optional>
@@ -154,6 +155,41 @@ QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent)
         Downloads::offer(item, tab, shared->downloadPath());
     });
     return shared;
+}
+
+bool copyStorage(const QString &dataFolder, const QString &copyFolder)
+{
+    const QDir from(dataFolder + QStringLiteral("/Engine"));
+    const QString to = copyFolder + QStringLiteral("/Engine");
+    if (!QDir().mkpath(to))
+        return false;
+    // The cache and the engine's own scratch files are the engine's business, not the
+    // user's: a page loads without them, only less quickly.
+    static const QStringList passedOver = {QStringLiteral("Cache"), QStringLiteral("Start"), QStringLiteral("GPUCache"),
+                                           QStringLiteral("Code Cache"), QStringLiteral("blob_storage")};
+    const auto copyFile = [&](const QFileInfo &entry) {
+        const QString target = to + u'/' + from.relativeFilePath(entry.absoluteFilePath());
+        return QDir().mkpath(QFileInfo(target).absolutePath())
+               && (QFile::copy(entry.absoluteFilePath(), target) || !entry.exists());
+    };
+    const QDir::Filters filters = QDir::Files | QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot | QDir::NoSymLinks;
+    for (const QFileInfo &top : from.entryInfoList(filters)) {
+        if (passedOver.contains(top.fileName()))
+            continue;
+        if (top.isFile()) {
+            if (!copyFile(top))
+                return false;
+            continue;
+        }
+        QDirIterator below(top.absoluteFilePath(), QDir::Files | QDir::Hidden | QDir::NoSymLinks,
+                           QDirIterator::Subdirectories);
+        while (below.hasNext()) {
+            below.next();
+            if (!copyFile(below.fileInfo()))
+                return false;
+        }
+    }
+    return true;
 }
 
 } // namespace WebEngine

@@ -23,4 +23,10 @@ QString helpPageAddress();
 // The owner must delete its pages before the profile.
 QWebEngineProfile *createProfile(const QString &dataFolder, QObject *parent);
 
+// The engine's storage in dataFolder (the cookies and what pages keep, not the cache)
+// copied into the storage of copyFolder, for a profile that must leave the original
+// alone: a window may be using it. The original is only read; a file that goes
+// meanwhile is passed over. False when the copy could not be written.
+bool copyStorage(const QString &dataFolder, const QString &copyFolder);
+
 } // namespace WebEngine

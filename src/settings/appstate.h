@@ -50,6 +50,9 @@ struct AppState
     int16_t normalAlpha = 255;
     QString templateDoc;
     QString templateHDoc;
+    // LibreOffice's profile for the exports; empty: Data/Office. Exports made with no
+    // window use one of their own, as the window's may be in use.
+    QString officeProfile;
     int16_t wasMinimised = 0;
     int16_t exportBusy = 0;
     bool useTemplateH = false;

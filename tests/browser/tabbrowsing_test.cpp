@@ -225,3 +225,31 @@ TEST_F(TabsTest, NavigationCommandsAct)
         click(0, "BACK");
     EXPECT_TRUE(dialogs.dialogs.messages.isEmpty());
 }
+
+TEST_F(TabsTest, AddressesFromAnotherProgramOpenInTheCurrentTabThenInFreeOnes)
+{
+    start();
+    ASSERT_EQ(window->tabCount(), 5);
+    folder.write(QStringLiteral("saved.html"), "<html><head><title>Saved</title></head><body>saved</body></html>");
+    const QString file = QUrl::fromLocalFile(folder.file(QStringLiteral("saved.html"))).toString();
+    window->showMinimized();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->isMinimized(); }, 5000));
+    window->openAddresses({url("/a"), url("/b"), file});
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !window->isMinimized(); }, 5000));
+    EXPECT_TRUE(loaded(0, url("/a")));
+    EXPECT_TRUE(loaded(1, url("/b")));
+    EXPECT_TRUE(loaded(2, file));
+    EXPECT_EQ(window->addressBox()->currentText(), url("/a"));
+    EXPECT_EQ(window->state().tabURL.mid(0, 3), (QStringList{url("/a"), url("/b"), file}));
+    EXPECT_EQ(window->tabBar()->tabText(1), Address::makeTabCaption(url("/b")));
+    EXPECT_TRUE(history().isEmpty()) << "nothing handed over was typed";
+
+    // The next ones: the current tab, then the tabs still free; one too many is said.
+    window->openAddresses({url("/b"), url("/a"), url("/slow"), url("/a?left")});
+    EXPECT_TRUE(loaded(0, url("/b")));
+    EXPECT_TRUE(loaded(3, url("/a")));
+    EXPECT_TRUE(loaded(4, url("/slow")));
+    EXPECT_TRUE(loaded(1, url("/b")) && loaded(2, file));
+    ASSERT_EQ(dialogs.dialogs.messages.size(), 1);
+    EXPECT_EQ(dialogs.dialogs.messages[0].text, window->state().lang.entry(356) + u'\n' + url("/a?left"));
+}

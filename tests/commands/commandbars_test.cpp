@@ -67,7 +67,7 @@ TEST_F(Catalogue, BarsFollowTheTables)
     EXPECT_EQ(keysOf(QStringLiteral("STANDARD0")),
               split("EXIT SEP13 BACK NEXT SEP10 PRINT FAVORITE SEP11 EDIT SAVE FILE LANG NAVIGATE"));
     EXPECT_EQ(keysOf(QStringLiteral("SAVE")), split("SAVE:HTML SAVE:WORDH SAVE:WORDV SAVE:EXCEL SAVE:PPT SAVE:PDF "
-                                                    "SAVE:OUTLOOK SAVE:LINKS:SEPARATOR SAVE:GETLINKS"));
+                                                    "SAVE:TABS SAVE:OUTLOOK SAVE:LINKS:SEPARATOR SAVE:GETLINKS"));
     EXPECT_EQ(keysOf(QStringLiteral("EDIT")),
               split("EDIT:STOP EDIT:TXT EDIT:TXT:SEPARATOR EDIT:CUT EDIT:COPY EDIT:PASTE EDIT:DELETE EDIT:SELECT "
                     "EDIT:SELECT:SEPARATOR EDIT:PAGESET EDIT:PREVIEW EDIT:PRINT EDIT:PROPERTIES EDIT:FINDDOC "
@@ -103,6 +103,7 @@ TEST_F(Catalogue, ImagesStylesAndFirstTooltips)
     const struct { const char *key; int image; int style; } expected[] = {
         {"EXIT", 0, 0},          {"FILE", 81, 0},       {"NAVIGATE", 73, 0},   {"LANG", 105, 0},
         {"SAVE:PDF", 32, 0},     {"SAVE:OUTLOOK", 31, 0}, {"EDIT:TRANS", 80, 0}, {"FILE:SYSTEM", 58, 6},
+        {"SAVE:TABS", 33, 0},
         {"FILE:OFFICE", 9, 6},   {"FILE:XP", 75, 6},    {"FILE:MONEY", 76, 6}, {"FILE:FLOATING", 72, 4},
         {"LANG:NEW", 119, 0},    {"WIKI", 122, 0},      {"SOCIAL", 124, 0},    {"MIN", 22, 0},
         {"SORT", 6, 0},          {"CANCEL", 1, 0},      {"PICTURE", 78, 0},    {"SEP16", -1, 1},
@@ -166,6 +167,8 @@ TEST_F(Catalogue, CaptionsFromFullAndShortLanguageFiles)
     EXPECT_EQ(button("EDIT:PICTURE")->caption(), button("PICTURE")->toolTip());
     EXPECT_EQ(button("SAVE")->toolTip(), state.lang.entry(128));
     EXPECT_EQ(button("SAVE:PDF")->caption(), state.lang.entry(206));
+    EXPECT_EQ(button("SAVE:TABS")->caption(), state.lang.entry(340));
+    EXPECT_EQ(button("SAVE:TABS")->toolTip(), state.lang.entry(341));
     EXPECT_EQ(button("GOOGLE")->toolTip(), state.langSettings.searchDescr);
     EXPECT_EQ(button("WIKI")->toolTip(), state.langSettings.dictionaryDescr);
     EXPECT_EQ(button("EDIT:TXT")->caption(), QStringLiteral("Lang_english.txt"));

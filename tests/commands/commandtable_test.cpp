@@ -17,6 +17,7 @@
 #include "support/scripteddialogs.h"
 #include "support/tempfolder.h"
 
+#include <QImage>
 #include <QKeyEvent>
 #include <QTest>
 #include <QTimer>
@@ -81,6 +82,7 @@ public:
     int progressLeft() const override { return 300; }
     void showPageAlone() override { calls << QStringLiteral("page alone"); }
     void showBars() override { calls << QStringLiteral("bars"); }
+    QImage grabScreen() override { return {}; }
     void stretchPageUnderBars() override { calls << QStringLiteral("stretch"); }
     void relayout() override { calls << QStringLiteral("relayout"); }
     void resumeAutoHide() override { calls << QStringLiteral("auto-hide"); }

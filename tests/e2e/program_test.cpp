@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QDirIterator>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -341,4 +342,44 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
+}
+
+// Addresses given on the command line open in the window; a later start on the same
+// program folder hands its address to that window and ends: one process, one window.
+TEST(Program, AddressesFromTheCommandLineAndALaterStartGoToOneWindow)
+{
+    HttpServer server;
+    for (const char *page : {"/home", "/one", "/two", "/three"})
+        server.addPage(QString::fromLatin1(page), QByteArray("<html><head><title>") + page + "</title></head><body>"
+                                                      + page + "</body></html>");
+    ProgramFolder folder;
+    folder.baseUrl = server.url(QStringLiteral("/"));
+    folder.installed(server.url(QStringLiteral("/home")));
+    TempFolder home;
+    ProgramRun app(folder, home.path(), {server.url(QStringLiteral("/one")), server.url(QStringLiteral("/two"))});
+    ASSERT_TRUE(app.start()) << app.log.toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        return server.requests(QStringLiteral("/one")) > 0 && server.requests(QStringLiteral("/two")) > 0;
+    }, 15000));
+
+    QProcess later;
+    later.setProcessEnvironment(app.program.processEnvironment());
+    later.setWorkingDirectory(folder.path());
+    QElapsedTimer clock;
+    clock.start();
+    later.start(app.exe, {server.url(QStringLiteral("/three"))});
+    ASSERT_TRUE(later.waitForFinished(20000));
+    EXPECT_EQ(later.exitCode(), 0);
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server.requests(QStringLiteral("/three")) > 0; }, 15000));
+    EXPECT_EQ(app.program.state(), QProcess::Running);
+    // The one window there is, the first start's.
+    const QStringList windows = run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                                                QStringLiteral("--name"), QStringLiteral("^QuorlOffice$")})
+                                    .split(u'\n', Qt::SkipEmptyParts);
+    EXPECT_EQ(windows, QStringList{app.window});
+
+    run(QStringLiteral("wmctrl"), {QStringLiteral("-i"), QStringLiteral("-c"), app.window});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return app.program.state() == QProcess::NotRunning; }, 15000));
+    EXPECT_EQ(app.program.exitCode(), 0);
 }

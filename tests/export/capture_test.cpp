@@ -14,17 +14,6 @@
 
 namespace {
 
-QByteArray png(const QColor &colour, int w = 60, int h = 40)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 // The pictures embedded in a flat OpenDocument file.
 int embeddedPictures(const QString &flatXml)
 {

@@ -64,18 +64,22 @@ protected:
         return QString::fromUtf8(p.readAllStandardOutput());
     }
 
-    // A document read back through LibreOffice, converted to format.
-    QString convert(const QString &path, const QString &format, const QString &target)
+    // A document read back through LibreOffice, converted to format (with the filter's
+    // options, if any).
+    QString convert(const QString &path, const QString &format, const QString &target,
+                    const QString &options = QString())
     {
         OfficeWorker worker(folder.file(QStringLiteral("quorl-office")), folder.file(QStringLiteral("readback")));
         EXPECT_TRUE(worker.start().ok());
         EXPECT_TRUE(worker.request({{OfficeProtocol::kOperation, OfficeProtocol::Op::load}, {OfficeProtocol::Field::path, path},
                                     {OfficeProtocol::Field::copy, true}})
                         .ok());
-        EXPECT_TRUE(worker.request({{OfficeProtocol::kOperation, OfficeProtocol::Op::saveAs},
-                                    {OfficeProtocol::Field::path, target},
-                                    {OfficeProtocol::Field::format, format}})
-                        .ok());
+        QJsonObject save{{OfficeProtocol::kOperation, OfficeProtocol::Op::saveAs},
+                         {OfficeProtocol::Field::path, target},
+                         {OfficeProtocol::Field::format, format}};
+        if (!options.isEmpty())
+            save.insert(OfficeProtocol::Field::options, options);
+        EXPECT_TRUE(worker.request(save).ok());
         worker.quit();
         return target;
     }

@@ -87,3 +87,32 @@ TEST(OfficeFormats, FollowTheChosenExtension)
     EXPECT_EQ(pdf.value(QStringLiteral("SelectPdfVersion")).toObject().value(QStringLiteral("value")).toString(),
               QStringLiteral("0"));
 }
+
+TEST(SheetName, OneASpreadsheetTakesForEachPage)
+{
+    const QString fallback = QStringLiteral("Tab 4");
+    const struct { const char *title; const char *address; const char *name; } cases[] = {
+        {"River levels: 2024/25", "http://a.example/", "River levels 2024 25"},
+        {"[Draft] *what?* \\ notes", "", "Draft what notes"},
+        {"'Quoted'", "", "Quoted"},
+        {"A title much longer than any sheet's name can be", "", "A title much longer than any sh"},
+        {"", "http://www.example.org/page", "www.example.org"},
+        {"  \t ", "quorl:start", "Tab 4"},
+        {"History", "", "History (2)"},
+        {"Tab\x01" "le", "", "Tab le"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(Exports::sheetName(QString::fromUtf8(c.title), QString::fromLatin1(c.address), fallback, {}),
+                  QString::fromUtf8(c.name))
+            << c.title;
+    // Names already given, whatever their letter case, are numbered, still within 31.
+    EXPECT_EQ(Exports::sheetName(QStringLiteral("News"), {}, fallback, {QStringLiteral("NEWS")}), QStringLiteral("News (2)"));
+    EXPECT_EQ(Exports::sheetName(QStringLiteral("News"), {}, fallback, {QStringLiteral("News"), QStringLiteral("News (2)")}),
+              QStringLiteral("News (3)"));
+    const QString longName = Exports::sheetName(QStringLiteral("A title much longer than any sheet's name can be"), {},
+                                                fallback, {QStringLiteral("A title much longer than any sh")});
+    EXPECT_EQ(longName, QStringLiteral("A title much longer than an (2)"));
+    // A character outside the basic plane is never cut in two.
+    const QString emoji = QString::fromUtf8("123456789012345678901234567890\xF0\x9F\x8C\x8A");
+    EXPECT_EQ(Exports::sheetName(emoji, {}, fallback, {}), QStringLiteral("123456789012345678901234567890"));
+}

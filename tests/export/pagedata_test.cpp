@@ -13,17 +13,6 @@
 
 namespace {
 
-QByteArray png(const QColor &colour, int w, int h)
-{
-    QImage image(w, h, QImage::Format_RGB32);
-    image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
-
 // The pictures embedded in a flat OpenDocument file, decoded.
 QList<QImage> embeddedPictures(const QString &flatXml)
 {
@@ -150,19 +139,9 @@ protected:
     // The sheet's cells as they show, through LibreOffice's own text export.
     QList<QStringList> shownCells(const QString &workbook)
     {
-        const QString csv = workbook + QStringLiteral(".csv");
-        OfficeWorker worker(folder.file(QStringLiteral("quorl-office")), folder.file(QStringLiteral("readback")));
-        EXPECT_TRUE(worker.start().ok());
-        EXPECT_TRUE(worker.request({{OfficeProtocol::kOperation, OfficeProtocol::Op::load}, {OfficeProtocol::Field::path, workbook},
-                                    {OfficeProtocol::Field::copy, true}})
-                        .ok());
         // Comma, quote, UTF-8, from the first line; the cells as shown.
-        EXPECT_TRUE(worker.request({{OfficeProtocol::kOperation, OfficeProtocol::Op::saveAs},
-                                    {OfficeProtocol::Field::path, csv},
-                                    {OfficeProtocol::Field::format, QStringLiteral("csv")},
-                                    {OfficeProtocol::Field::options, QStringLiteral("44,34,76,1,,0,false,true,true")}})
-                        .ok());
-        worker.quit();
+        const QString csv = convert(workbook, QStringLiteral("csv"), workbook + QStringLiteral(".csv"),
+                                    QStringLiteral("44,34,76,1,,0,false,true,true"));
         return csvRows(TextFile::readText(csv).value_or(QString()));
     }
 

@@ -129,6 +129,34 @@ TEST_F(WarmWorkerTest, EachExportTakesAWorkerStartedAheadAlsoRightAfterAnother)
     EXPECT_TRUE(flat(sheet, QStringLiteral("fods")).contains(QStringLiteral("Gull")));
 }
 
+// A batch of exports keeps its worker from one export to the next, LibreOffice started,
+// until it has served its share; then a fresh one is started at once.
+TEST_F(WarmWorkerTest, ABatchKeepsOneWorkerForItsShareOfExports)
+{
+    open("/article");
+    spare()->keepWorkers(2);
+    const qint64 first = readySpare();
+    ASSERT_GT(first, 0);
+    const QString one = folder.file(QStringLiteral("one.doc"));
+    exportTo("SAVE:WORDH", one);
+    EXPECT_EQ(lastMessage(), lang().entry(108) + one);
+    EXPECT_EQ(workerProcesses(), QList<qint64>{first});
+    EXPECT_TRUE(spare()->ready());
+    EXPECT_EQ(spare()->processId(), first);
+
+    // The next export works with it, its document in place of the one before.
+    const QString two = folder.file(QStringLiteral("two.xls"));
+    exportTo("SAVE:EXCEL", two);
+    EXPECT_EQ(lastMessage(), lang().entry(108) + two);
+    EXPECT_TRUE(flat(two, QStringLiteral("fods")).contains(QStringLiteral("Gull")));
+    EXPECT_TRUE(textOf(one).contains(QStringLiteral("Seven boats came in on the morning tide.")));
+    // Its share served, it has ended, and the next has started without waiting for
+    // the program to be idle.
+    EXPECT_FALSE(alive(first));
+    const qint64 second = readySpare(first, 15000);
+    EXPECT_GT(second, 0);
+}
+
 TEST_F(WarmWorkerTest, OneThatDiesIsReplacedQuietlyAndTheExitLeavesNothing)
 {
     open("/article");

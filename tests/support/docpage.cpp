@@ -1,5 +1,8 @@
 #include "docpage.h"
 
+#include <QBuffer>
+#include <QImage>
+
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -159,4 +162,15 @@ QByteArray ledgerPage(int rows, const QString &itemBase)
     return (html + QStringLiteral("</tbody></table><p>End of the ledger.</p><p>00400</p><p>(2)</p><ul><li>12/05</li>"
                                   "<li>3396.60</li></ul></body></html>"))
         .toUtf8();
+}
+
+QByteArray png(const QColor &colour, int width, int height)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
 }

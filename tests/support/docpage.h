@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QColor>
 #include <QString>
 
 // A long documentation page made the way documentation generators make them: the
@@ -14,3 +15,6 @@ QByteArray longDocumentationPage(int sections, int tableRows);
 // separators, prices with trailing zeros, shares, codes that look like numbers, notes,
 // and an item number that is a link to itemBase + the number. The same page every time.
 QByteArray ledgerPage(int rows, const QString &itemBase);
+
+// A PNG picture of one colour.
+QByteArray png(const QColor &colour, int width = 60, int height = 40);

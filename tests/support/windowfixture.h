@@ -13,6 +13,9 @@
 #include <QComboBox>
 #include <QSignalSpy>
 #include <QTest>
+#include <QWebEngineView>
+
+#include <csignal>
 
 #include <memory>
 
@@ -84,6 +87,16 @@ protected:
     }
 
     void click(int instance, const char *key) { emit window->commandClicked(instance, QString::fromLatin1(key)); }
+
+    // Ends tab i's renderer from outside, as the system does when memory runs out;
+    // true once the tab knows its page died.
+    bool endRenderer(int tab)
+    {
+        WebBrowser *web = window->browser(tab);
+        QSignalSpy died(web, &WebBrowser::pageDied);
+        const qint64 pid = static_cast<QWebEngineView *>(web->widget())->page()->renderProcessPid();
+        return pid > 0 && ::kill(static_cast<pid_t>(pid), SIGKILL) == 0 && died.wait(10000);
+    }
 
     QString url(const char *path) const { return server.url(QString::fromLatin1(path)); }
 

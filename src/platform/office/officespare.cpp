@@ -47,7 +47,11 @@ bool OfficeSpare::enabled()
 
 void OfficeSpare::prepareWhenIdle()
 {
-    if (!m_ended && g_enabled && !m_spare)
+    if (m_ended || !g_enabled || m_spare)
+        return;
+    if (m_keepLimit > 0)
+        start();
+    else
         m_idle.start();
 }
 
@@ -73,6 +77,7 @@ void OfficeSpare::start()
     if (!startable())
         return;
     m_idle.stop();
+    m_kept = 0;
     m_spare = std::make_unique<OfficeWorker>(m_workerPath, m_profileFolder);
     connect(m_spare.get(), &OfficeWorker::ended, this, &OfficeSpare::died);
     m_started.start();
@@ -117,11 +122,13 @@ bool OfficeSpare::exportBegins(OfficeWorker &worker, const QList<QJsonObject> &a
     return false;
 }
 
-void OfficeSpare::exportEnded(OfficeWorker &worker)
+void OfficeSpare::exportEnded(OfficeWorker &worker, bool endedWell)
 {
     m_exports = std::max(0, m_exports - 1);
     // The export tried LibreOffice afresh: a spare may start again.
     m_quickDeaths = 0;
+    if (endedWell && keep(worker))
+        return;
     if (m_ended || !g_enabled || !worker.alive()) {
         worker.quit();
         // Started once the export has returned, not within it.
@@ -172,6 +179,27 @@ void OfficeSpare::end()
     }
 }
 
+void OfficeSpare::keepWorkers(int exports)
+{
+    m_keepLimit = std::max(0, exports);
+    prepareWhenIdle();
+}
+
+bool OfficeSpare::keep(OfficeWorker &worker)
+{
+    if (m_keepLimit <= 0 || m_ended || !g_enabled || m_spare || m_ending || m_exports > 0 || !worker.alive()
+        || !worker.started())
+        return false;
+    // LibreOffice gathers what it does not give back: after so many documents it starts
+    // afresh, while the next page loads.
+    if (++m_kept >= m_keepLimit)
+        return false;
+    m_spare = std::make_unique<OfficeWorker>(m_workerPath, m_profileFolder);
+    connect(m_spare.get(), &OfficeWorker::ended, this, &OfficeSpare::died);
+    m_spare->takeOver(worker);
+    return true;
+}
+
 qint64 OfficeSpare::processId() const
 {
     return m_spare && m_spare->running() ? m_spare->processId() : 0;
@@ -179,5 +207,5 @@ qint64 OfficeSpare::processId() const
 
 bool OfficeSpare::ready() const
 {
-    return m_spare && m_spare->alive() && m_spare->answerWaiting();
+    return m_spare && m_spare->alive() && (m_spare->started() || m_spare->answerWaiting());
 }

@@ -32,17 +32,25 @@ public:
     // until exportEnded(). A spare that dies at the very moment it is taken fails that
     // export as any worker that dies does.
     bool exportBegins(OfficeWorker &worker, const QList<QJsonObject> &ahead);
-    // The export is done with worker, whose process (if it still runs) is taken over
-    // and asked to end; the next spare starts once it has.
-    void exportEnded(OfficeWorker &worker);
+    // The export is done with worker, whose process (if it still runs) is taken over:
+    // kept as the spare when workers are kept and the export ended well, else asked to
+    // end, and the next spare starts once it has.
+    void exportEnded(OfficeWorker &worker, bool endedWell);
     // Ends the spare and starts no other.
     void end();
 
+    // A batch of exports, one after another with no one waiting at the window: the
+    // worker of an export that ended well is kept for the next one rather than ended,
+    // up to `exports` exports in a row (LibreOffice then starts afresh), and a spare is
+    // started at once rather than when the program is idle, which a batch never is.
+    void keepWorkers(int exports);
     // The spare's process, 0 when there is none.
     qint64 processId() const;
     // There is a spare, and LibreOffice has answered its start in it (a start that
     // failed is then reported by the export that takes it, as without a spare).
     bool ready() const;
+    // LibreOffice's profile folder of the workers.
+    const QString &profileFolder() const { return m_profileFolder; }
 
     // Spares are started at all (tests that count worker processes turn them off; an
     // export's worker then ends before the export returns, as without spares).
@@ -54,6 +62,9 @@ public:
     static constexpr int kEndingMs = 5000;
 
 private:
+    // Takes over an export's worker that has ended its work well, when workers are
+    // kept; false when it is not taken.
+    bool keep(OfficeWorker &worker);
     bool startable() const;
     void startIfIdle();
     void start();
@@ -71,5 +82,7 @@ private:
     QElapsedTimer m_started;
     int m_exports = 0;      // exports whose worker runs
     int m_quickDeaths = 0;  // spares that died soon after their start, one after another
+    int m_keepLimit = 0;    // exports one kept worker serves; 0: workers are not kept
+    int m_kept = 0;         // exports the kept worker has served so far
     bool m_ended = false;
 };

@@ -179,6 +179,7 @@ void OfficeWorker::takeOver(OfficeWorker &other, const QList<QJsonObject> &ahead
     m_buffer = std::exchange(other.m_buffer, {});
     m_initSent = std::exchange(other.m_initSent, false);
     m_quitSent = std::exchange(other.m_quitSent, false);
+    m_started = std::exchange(other.m_started, false);
     m_ahead = std::exchange(other.m_ahead, {});
     sendAhead(ahead);
 }
@@ -192,6 +193,8 @@ OfficeWorker::Reply OfficeWorker::initReply(Reply reply) const
 
 OfficeWorker::Reply OfficeWorker::start()
 {
+    if (m_started && !m_cancelled && alive())
+        return {};
     if (!m_initSent && !m_launchFailure)
         launch();
     if (m_launchFailure)
@@ -203,7 +206,9 @@ OfficeWorker::Reply OfficeWorker::start()
         kill();
         return {Failure::Cancelled, QString(), {}};
     }
-    return initReply(waitForReply());
+    const Reply reply = initReply(waitForReply());
+    m_started = reply.ok();
+    return reply;
 }
 
 OfficeWorker::Reply OfficeWorker::request(const QJsonObject &request)
@@ -316,6 +321,7 @@ void OfficeWorker::kill()
     m_ahead.clear();
     m_initSent = false;
     m_quitSent = false;
+    m_started = false;
     // Whatever LibreOffice left in its temporary folder goes with the worker.
     m_private.reset();
 }

@@ -47,7 +47,9 @@ public:
     // Takes over the process other has launched (its LibreOffice started or starting),
     // and sends it the requests ahead. other is left without a process.
     void takeOver(OfficeWorker &other, const QList<QJsonObject> &ahead = {});
-    // "Create the application": the worker process and LibreOffice inside it.
+    // "Create the application": the worker process and LibreOffice inside it. A worker
+    // whose LibreOffice has started already (one kept from an earlier export) answers at
+    // once.
     Reply start();
     Reply request(const QJsonObject &request);
     // "Quit": asks the worker to end and makes sure it has.
@@ -65,6 +67,8 @@ public:
     // An answer has come that no one has taken yet (LibreOffice's start, when nothing
     // else was asked); it stays for start() or request() to take.
     bool answerWaiting();
+    // LibreOffice has started in the worker, and start() has taken its answer.
+    bool started() const { return m_started && running(); }
     // The worker's private folder while it runs (files handed to it, documents it saves).
     QString privateFolder() const;
 
@@ -102,6 +106,7 @@ private:
     bool m_cancelled = false;
     bool m_initSent = false;
     bool m_quitSent = false;
+    bool m_started = false;
     std::optional<Reply> m_launchFailure;
     QList<QJsonObject> m_ahead; // sent, their answers not yet taken
 };
