@@ -61,6 +61,15 @@ bool addSheet(OfficeApp &office, const QJsonObject &sheet, int wanted = 2)
     return false;
 }
 
+const QString kAssignLayout = QStringLiteral(".uno:AssignLayout");
+
+// The arguments that make slide n's layout blank, so nothing but the picture is on it.
+QJsonObject blankLayout(int n)
+{
+    return {{QStringLiteral("WhatPage"), typed("long", QString::number(n))},
+            {QStringLiteral("WhatLayout"), typed("long", QStringLiteral("20"))}};
+}
+
 const QStringList kWriterExtensions = {QStringLiteral("doc"), QStringLiteral("docx"), QStringLiteral("odt"),
                                        QStringLiteral("rtf")};
 
@@ -602,6 +611,11 @@ void Exports::saveAsPowerPoint()
     if (WebBrowser *web = m_host.currentPage())
         web->widget()->setVisible(true);
     s.exportBusy = 1;
+    // A new presentation with its slide made blank while the user picks the file and
+    // the screen is taken; a file that exists is opened instead.
+    OfficeApp impress(s, m_spare);
+    impress.launch({OfficeApp::newDocumentRequest(QStringLiteral("simpress")),
+                    OfficeApp::unoRequest(kAssignLayout, blankLayout(0))});
     const QString path = m_capture.saveDialog(QStringLiteral("Microsoft Powerpoint(*.ppt)|*.ppt"),
                                               m_capture.suggestName(QStringLiteral(".ppt"), QStringLiteral("PPTDocument")),
                                               {QStringLiteral("pptx"), QStringLiteral("odp")});
@@ -609,24 +623,27 @@ void Exports::saveAsPowerPoint()
     if (!path.isEmpty())
         m_host.stretchPageUnderBars();
     if (path.isEmpty()) {
+        impress.abandon();
         s.exportBusy = 0;
         return;
     }
     const FileSpace::Problem problem = FileSpace::diagnose(path, 0);
     if (problem != FileSpace::Problem::None && problem != FileSpace::Problem::DiskFull) {
+        impress.abandon();
         m_host.tell(Dialogs::Icon::Warning, OfficeApp::writeFailure(s, path, 0));
         s.exportBusy = 0;
         m_host.relayout();
         return;
     }
 
-    OfficeApp impress(s, m_spare);
     ExportProgress progress(m_host, m_state, 4);
     progress.attach(impress.worker());
     const bool existing = QFileInfo::exists(path);
+    progress.step(s.text(257, QStringLiteral("Starting the office application...")));
+    const QImage picture = m_capture.screenPicture();
+    ExportTimings::mark(QStringLiteral("screen picture"));
     int slides = -1;
-    bool made = progress.step(s.text(257, QStringLiteral("Starting the office application...")))
-                && step("worker start", impress.create())
+    bool made = step("worker start", impress.create())
                 && progress.step(s.text(258, QStringLiteral("Opening the document...")));
     if (made && existing) {
         // The new slide goes after the last one; no slide of the user's is touched.
@@ -638,20 +655,14 @@ void Exports::saveAsPowerPoint()
                 Wait::sleep(20);
             made = impress.uno(QStringLiteral(".uno:InsertPage"), {}) && (slides = impress.parts()) > 0;
         }
-        made = made && slides == before + 1 && step("add slide", impress.setPart(slides - 1));
+        made = made && slides == before + 1 && step("add slide", impress.setPart(slides - 1))
+               && impress.uno(kAssignLayout, blankLayout(slides - 1));
     } else if (made) {
         // A new presentation comes with its one slide already.
-        made = step("new presentation", impress.newDocument(QStringLiteral("simpress")))
+        made = step("new presentation", impress.newDocument(QStringLiteral("simpress")) && impress.uno(kAssignLayout, blankLayout(0)))
                && (slides = impress.parts()) > 0;
     }
     if (made) {
-        const QJsonObject blank{{QStringLiteral("WhatPage"), typed("long", QString::number(slides - 1))},
-                                {QStringLiteral("WhatLayout"), typed("long", QStringLiteral("20"))}};
-        made = impress.uno(QStringLiteral(".uno:AssignLayout"), blank);
-    }
-    if (made) {
-        const QImage picture = m_capture.screenPicture();
-        ExportTimings::mark(QStringLiteral("screen picture"));
         made = progress.step(s.text(259, QStringLiteral("Putting the page into the document...")))
                && step("paste", impress.pasteImage(picture)) && impress.fitPictureToSlide(picture.size());
         if (made && !existing) {

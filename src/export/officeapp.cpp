@@ -42,9 +42,7 @@ OfficeApp::OfficeApp(const AppState &state, OfficeSpare *spare)
 
 OfficeApp::~OfficeApp()
 {
-    m_worker.quit();
-    if (m_spare && m_launched)
-        m_spare->exportEnded();
+    quit();
 }
 
 QString OfficeApp::workerPath(const AppState &state)
@@ -322,9 +320,13 @@ bool OfficeApp::setPart(int part)
 
 void OfficeApp::quit()
 {
-    // In a batch of exports the worker of one that ended well serves the next.
-    if (m_spare && m_launched && m_failure.isEmpty() && !m_worker.cancelled())
-        m_spare->keep(m_worker);
+    // A worker taken from the spare goes back to it, which ends it in the background or,
+    // in a batch of exports, keeps the worker of one that ended well for the next.
+    if (m_spare && m_launched && !m_handedBack) {
+        m_handedBack = true;
+        m_spare->exportEnded(m_worker, m_failure.isEmpty() && !m_worker.cancelled());
+        return;
+    }
     m_worker.quit();
 }
 QString OfficeApp::writerFormat(const QString &path)

@@ -57,6 +57,8 @@ public:
     bool uno(const QString &command, const QJsonObject &arguments, QJsonObject *result = nullptr);
     int parts();
     bool setPart(int part);
+    // "Quit": the worker ends (in the background when it came from the spare, whose
+    // next one starts once it has ended). Nothing is asked of the worker after it.
     void quit();
     // The export ended before it needed the office application: ended at once.
     void abandon() { m_worker.abandon(); }
@@ -88,6 +90,7 @@ private:
     const AppState &m_state;
     OfficeSpare *m_spare = nullptr;
     bool m_launched = false;
+    bool m_handedBack = false;
     double m_textWidth = 0; // millimetres
     OfficeWorker m_worker;
     QString m_failure;

@@ -1,7 +1,7 @@
-// The office worker started ahead while the program is idle: the next export takes it
-// as its own and ends it, a new one follows, one that dies is replaced without a word,
-// one that cannot start is not started over and over, and at the exit nothing is left
-// running or lying in the temporary folder.
+// The office worker started ahead: the next export takes it as its own and ends it, a
+// new one follows at once, so the export right after takes one too; one that dies is
+// replaced without a word, one that cannot start is not started over and over, and at
+// the exit nothing is left running or lying in the temporary folder.
 #include "export/exportfixture.h"
 #include "platform/office/officespare.h"
 
@@ -79,7 +79,7 @@ private:
 
 } // namespace
 
-TEST_F(WarmWorkerTest, TheNextExportTakesTheWorkerStartedAheadAndANewOneFollows)
+TEST_F(WarmWorkerTest, EachExportTakesAWorkerStartedAheadAlsoRightAfterAnother)
 {
     open("/article");
     // Once the program is idle after its start, a worker waits with LibreOffice started.
@@ -87,31 +87,46 @@ TEST_F(WarmWorkerTest, TheNextExportTakesTheWorkerStartedAheadAndANewOneFollows)
     ASSERT_GT(first, 0);
     EXPECT_EQ(workerProcesses(), QList<qint64>{first});
 
-    // The export puts the page into the document with that very worker.
-    StepWatch watch(window->statusText(), lang().entry(259),
-                    [this] { return workerProcesses(); });
+    // The export puts the page into the document with that very worker, which ends with
+    // it; the next one has started while the export's message is still read.
+    StepWatch watch(window->statusText(), lang().entry(259), [this] { return workerProcesses(); });
+    qint64 second = 0;
+    QList<qint64> duringMessage;
+    dialogs.dialogs.duringMessage = [&] {
+        second = readySpare(first);
+        duringMessage = workerProcesses();
+    };
     const QString target = folder.file(QStringLiteral("news.doc"));
     exportTo("SAVE:WORDH", target);
+    dialogs.dialogs.duringMessage = nullptr;
     EXPECT_EQ(lastMessage(), lang().entry(108) + target);
     EXPECT_EQ(watch.seen(), QList<qint64>{first});
-    // It ended with the export, and the next one waits for the program to be idle.
-    EXPECT_FALSE(alive(first));
-    EXPECT_TRUE(workerProcesses().isEmpty());
-    EXPECT_TRUE(textOf(target).contains(QStringLiteral("Seven boats came in on the morning tide.")));
-
-    const qint64 second = readySpare(first);
     ASSERT_GT(second, 0);
-    EXPECT_EQ(workerProcesses(), QList<qint64>{second});
+    EXPECT_FALSE(alive(first));
+    EXPECT_EQ(duringMessage, QList<qint64>{second});
     // Its temporary folder is the only one.
     EXPECT_EQ(temporaryFolders().size(), 1) << str(temporaryFolders().join(u' '));
 
+    // The export right after takes that one.
+    StepWatch next(window->statusText(), lang().entry(259), [this] { return workerProcesses(); });
+    const QString sheet = folder.file(QStringLiteral("news.xls"));
+    exportTo("SAVE:EXCEL", sheet);
+    EXPECT_EQ(lastMessage(), lang().entry(108) + sheet);
+    EXPECT_EQ(next.seen(), QList<qint64>{second});
+
     // A cancelled export ends the worker it took; a new one follows.
-    dialogs.dialogs.files = {QString()};
-    click(3, "SAVE:PDF");
-    EXPECT_FALSE(alive(second));
     const qint64 third = readySpare(second);
     ASSERT_GT(third, 0);
+    dialogs.dialogs.files = {QString()};
+    click(3, "SAVE:PDF");
+    EXPECT_FALSE(alive(third));
+    const qint64 fourth = readySpare(third);
+    ASSERT_GT(fourth, 0);
+    EXPECT_EQ(workerProcesses(), QList<qint64>{fourth});
     EXPECT_EQ(temporaryFolders().size(), 1) << str(temporaryFolders().join(u' '));
+
+    EXPECT_TRUE(textOf(target).contains(QStringLiteral("Seven boats came in on the morning tide.")));
+    EXPECT_TRUE(flat(sheet, QStringLiteral("fods")).contains(QStringLiteral("Gull")));
 }
 
 // A batch of exports keeps its worker from one export to the next, LibreOffice started,

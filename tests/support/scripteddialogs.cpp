@@ -7,6 +7,8 @@
 void ScriptedDialogs::message(QWidget *, Icon icon, const QString &title, const QString &text)
 {
     messages.append({icon, title, text});
+    if (duringMessage)
+        duringMessage();
 }
 
 bool ScriptedDialogs::question(QWidget *, const QString &title, const QString &text)

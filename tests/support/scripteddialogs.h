@@ -51,6 +51,8 @@ public:
     std::function<void()> duringPageDialog;
 
     QList<Shown> messages;
+    // Called while a message is shown, as the user reads it.
+    std::function<void()> duringMessage;
     QList<bool> answers;        // question answers, front first; No when empty
     QStringList files;          // save/open answers, front first; cancel when empty
     QList<int> filterChoices;   // the filter chosen in each save dialog (0 when empty)

@@ -21,6 +21,13 @@ OfficeSpare::OfficeSpare(QString workerPath, QString profileFolder, QObject *par
     m_idle.setSingleShot(true);
     m_idle.setInterval(kIdleMs);
     connect(&m_idle, &QTimer::timeout, this, &OfficeSpare::startIfIdle);
+    // An export's worker that does not end when asked is killed.
+    m_endingLimit.setSingleShot(true);
+    m_endingLimit.setInterval(kEndingMs);
+    connect(&m_endingLimit, &QTimer::timeout, this, [this] {
+        finishEnding();
+        start();
+    });
 }
 
 OfficeSpare::~OfficeSpare()
@@ -48,8 +55,15 @@ void OfficeSpare::prepareWhenIdle()
         m_idle.start();
 }
 
+bool OfficeSpare::startable() const
+{
+    return !m_ended && g_enabled && !m_spare && !m_ending && m_exports == 0 && m_quickDeaths < kQuickDeathsAllowed;
+}
+
 void OfficeSpare::startIfIdle()
 {
+    if (!startable())
+        return;
     // A wait under way is an export or a page being waited for: later.
     if (Wait::active()) {
         m_idle.start();
@@ -60,8 +74,9 @@ void OfficeSpare::startIfIdle()
 
 void OfficeSpare::start()
 {
-    if (m_ended || !g_enabled || m_spare || m_exports > 0 || m_quickDeaths >= kQuickDeathsAllowed)
+    if (!startable())
         return;
+    m_idle.stop();
     m_kept = 0;
     m_spare = std::make_unique<OfficeWorker>(m_workerPath, m_profileFolder);
     connect(m_spare.get(), &OfficeWorker::ended, this, &OfficeSpare::died);
@@ -93,6 +108,9 @@ bool OfficeSpare::exportBegins(OfficeWorker &worker, const QList<QJsonObject> &a
 {
     ++m_exports;
     m_idle.stop();
+    // The worker of the export before may still be ending (an export right after
+    // another): it ends first, so two never share LibreOffice's profile.
+    finishEnding();
     // A spare that has died unnoticed (killed while the program was idle) is passed over.
     if (m_spare && m_spare->alive()) {
         worker.takeOver(*m_spare, ahead);
@@ -104,18 +122,57 @@ bool OfficeSpare::exportBegins(OfficeWorker &worker, const QList<QJsonObject> &a
     return false;
 }
 
-void OfficeSpare::exportEnded()
+void OfficeSpare::exportEnded(OfficeWorker &worker, bool endedWell)
 {
     m_exports = std::max(0, m_exports - 1);
     // The export tried LibreOffice afresh: a spare may start again.
     m_quickDeaths = 0;
-    prepareWhenIdle();
+    if (endedWell && keep(worker))
+        return;
+    if (m_ended || !g_enabled || !worker.alive()) {
+        worker.quit();
+        // Started once the export has returned, not within it.
+        if (startable())
+            QTimer::singleShot(0, this, &OfficeSpare::start);
+        return;
+    }
+    // The export need not wait for its worker's end, nor the next spare for the user to
+    // close the export's message.
+    finishEnding();
+    m_ending = std::make_unique<OfficeWorker>(m_workerPath, m_profileFolder);
+    m_ending->takeOver(worker);
+    connect(m_ending.get(), &OfficeWorker::ended, this, &OfficeSpare::ended);
+    m_ending->quitLater();
+    m_endingLimit.start();
+}
+
+void OfficeSpare::ended()
+{
+    // Taken away outside the signal of the process that ended.
+    QTimer::singleShot(0, this, [this] {
+        if (!m_ending || m_ending->running())
+            return;
+        finishEnding();
+        start();
+    });
+}
+
+void OfficeSpare::finishEnding()
+{
+    m_endingLimit.stop();
+    if (!m_ending)
+        return;
+    m_ending->disconnect(this);
+    // It was asked to end already; one that does not is killed.
+    m_ending->quit();
+    m_ending.reset();
 }
 
 void OfficeSpare::end()
 {
     m_ended = true;
     m_idle.stop();
+    finishEnding();
     if (m_spare) {
         m_spare->quit();
         m_spare.reset();
@@ -130,7 +187,8 @@ void OfficeSpare::keepWorkers(int exports)
 
 bool OfficeSpare::keep(OfficeWorker &worker)
 {
-    if (m_keepLimit <= 0 || m_ended || m_spare || !worker.started())
+    if (m_keepLimit <= 0 || m_ended || !g_enabled || m_spare || m_ending || m_exports > 0 || !worker.alive()
+        || !worker.started())
         return false;
     // LibreOffice gathers what it does not give back: after so many documents it starts
     // afresh, while the next page loads.

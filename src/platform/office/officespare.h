@@ -9,13 +9,15 @@
 
 class OfficeWorker;
 
-// The next export's office worker, started ahead while the program is idle: the
-// process runs and LibreOffice starts in it, then it waits. An export takes it over
-// as its own worker (and ends it at its end, as every export does), so it does not pay
-// for LibreOffice's start; the next spare is started once the program is idle again.
-// A spare that dies is replaced without a word; one is never started while an
-// export's worker runs, so two never share LibreOffice's profile; end() ends it for
-// good (the program's exit).
+// The next export's office worker, started ahead: the process runs and LibreOffice
+// starts in it, then it waits. An export takes it over as its own worker, so it does
+// not pay for LibreOffice's start, and hands its worker back at its end: that worker
+// ends in the background, and the next spare starts the moment it has ended (while the
+// export's message is still shown), so an export right after another finds one too.
+// At the program's start, and after a spare that died, the spare waits until the
+// program has been idle for a moment. A spare that dies is replaced without a word; one
+// is never started while an export's worker runs or ends, so two never share
+// LibreOffice's profile; end() ends it for good (the program's exit).
 class OfficeSpare : public QObject
 {
     Q_OBJECT
@@ -30,8 +32,10 @@ public:
     // until exportEnded(). A spare that dies at the very moment it is taken fails that
     // export as any worker that dies does.
     bool exportBegins(OfficeWorker &worker, const QList<QJsonObject> &ahead);
-    // The export's worker has ended: the next spare is prepared.
-    void exportEnded();
+    // The export is done with worker, whose process (if it still runs) is taken over:
+    // kept as the spare when workers are kept and the export ended well, else asked to
+    // end, and the next spare starts once it has.
+    void exportEnded(OfficeWorker &worker, bool endedWell);
     // Ends the spare and starts no other.
     void end();
 
@@ -40,10 +44,6 @@ public:
     // up to `exports` exports in a row (LibreOffice then starts afresh), and a spare is
     // started at once rather than when the program is idle, which a batch never is.
     void keepWorkers(int exports);
-    // Takes over an export's worker that has ended its work well, when workers are
-    // kept; false when it is not taken (the export ends it).
-    bool keep(OfficeWorker &worker);
-
     // The spare's process, 0 when there is none.
     qint64 processId() const;
     // There is a spare, and LibreOffice has answered its start in it (a start that
@@ -52,21 +52,33 @@ public:
     // LibreOffice's profile folder of the workers.
     const QString &profileFolder() const { return m_profileFolder; }
 
-    // Spares are started at all (tests that count worker processes turn them off).
+    // Spares are started at all (tests that count worker processes turn them off; an
+    // export's worker then ends before the export returns, as without spares).
     static void setEnabled(bool enabled);
     static bool enabled();
     // How long the program must be idle before a spare starts.
     static constexpr int kIdleMs = 1000;
+    // How long a worker asked to end may take before it is killed.
+    static constexpr int kEndingMs = 5000;
 
 private:
+    // Takes over an export's worker that has ended its work well, when workers are
+    // kept; false when it is not taken.
+    bool keep(OfficeWorker &worker);
+    bool startable() const;
     void startIfIdle();
     void start();
     void died();
+    void ended();
+    // The export's worker that is ending, made to end now.
+    void finishEnding();
 
     QString m_workerPath;
     QString m_profileFolder;
     std::unique_ptr<OfficeWorker> m_spare;
+    std::unique_ptr<OfficeWorker> m_ending; // an export's worker, asked to end
     QTimer m_idle;
+    QTimer m_endingLimit;
     QElapsedTimer m_started;
     int m_exports = 0;      // exports whose worker runs
     int m_quickDeaths = 0;  // spares that died soon after their start, one after another

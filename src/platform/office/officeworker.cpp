@@ -178,6 +178,7 @@ void OfficeWorker::takeOver(OfficeWorker &other, const QList<QJsonObject> &ahead
     m_private = std::move(other.m_private);
     m_buffer = std::exchange(other.m_buffer, {});
     m_initSent = std::exchange(other.m_initSent, false);
+    m_quitSent = std::exchange(other.m_quitSent, false);
     m_started = std::exchange(other.m_started, false);
     m_ahead = std::exchange(other.m_ahead, {});
     sendAhead(ahead);
@@ -284,12 +285,20 @@ void OfficeWorker::quit()
     if (running()) {
         // An end asked for is no death to report.
         disconnect(m_process, nullptr, this, nullptr);
-        send({{kOperation, Op::quit}});
-        m_process->closeWriteChannel();
+        quitLater();
         if (!m_process->waitForFinished(5000))
             m_process->kill();
     }
     kill();
+}
+
+void OfficeWorker::quitLater()
+{
+    if (!running() || m_quitSent)
+        return;
+    send({{kOperation, Op::quit}});
+    m_process->closeWriteChannel();
+    m_quitSent = true;
 }
 
 void OfficeWorker::send(const QJsonObject &request)
@@ -311,6 +320,7 @@ void OfficeWorker::kill()
     m_buffer.clear();
     m_ahead.clear();
     m_initSent = false;
+    m_quitSent = false;
     m_started = false;
     // Whatever LibreOffice left in its temporary folder goes with the worker.
     m_private.reset();

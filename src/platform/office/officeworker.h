@@ -54,6 +54,8 @@ public:
     Reply request(const QJsonObject &request);
     // "Quit": asks the worker to end and makes sure it has.
     void quit();
+    // Asks the worker to end and returns at once; ended() follows when it has.
+    void quitLater();
     // Ends the worker at once, whatever it is doing (an export that ends before it
     // needed the worker).
     void abandon() { kill(); }
@@ -83,8 +85,8 @@ public:
 signals:
     // LibreOffice's own progress within the step under way, 0 to 100.
     void progress(int percent);
-    // The worker process ended on its own (it crashed or was killed from outside), not
-    // by quit() or abandon().
+    // The worker process ended on its own (it crashed or was killed from outside, or
+    // ended as quitLater() asked), not by quit() or abandon().
     void ended();
 
 private:
@@ -103,6 +105,7 @@ private:
     QByteArray m_buffer;
     bool m_cancelled = false;
     bool m_initSent = false;
+    bool m_quitSent = false;
     bool m_started = false;
     std::optional<Reply> m_launchFailure;
     QList<QJsonObject> m_ahead; // sent, their answers not yet taken

@@ -170,12 +170,18 @@ private:
             std::lock_guard<std::mutex> lock(m_results.mutex);
             before = m_results.results;
         }
+        // Right after a load the document's frame may not take commands yet: the command
+        // was not dispatched at all (it did nothing, and no result will come), and it is
+        // sent again until it is, as a paste is.
         m_document->postUnoCommand(command, arguments, true);
-        // Right after a load a command may not be dispatched at all: no result will
-        // come, and the caller sees from the document whether it acted.
-        const auto limit = lastError().isEmpty() ? until : std::min(until, std::chrono::steady_clock::now() + std::chrono::seconds(1));
+        while (!lastError().isEmpty()) {
+            if (std::chrono::steady_clock::now() > until)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            m_document->postUnoCommand(command, arguments, true);
+        }
         std::unique_lock<std::mutex> lock(m_results.mutex);
-        return m_results.changed.wait_until(lock, limit, [&] { return m_results.results > before; })
+        return m_results.changed.wait_until(lock, until, [&] { return m_results.results > before; })
                && m_results.lastSuccess;
     }
 
