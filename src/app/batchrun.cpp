@@ -2,13 +2,13 @@
 
 #include "app/application.h"
 #include "app/firstrun.h"
+#include "app/startup.h"
 #include "browser/address.h"
 #include "export/batchexport.h"
 #include "platform/headlessdialogs.h"
 #include "platform/paths.h"
 #include "platform/privatefolder.h"
 #include "platform/textfile.h"
-#include "platform/translations.h"
 #include "platform/wait.h"
 #include "platform/webengine.h"
 #include "settings/appstate.h"
@@ -51,7 +51,7 @@ void installDeliveredFiles(const Paths &paths)
     const QString root = paths.appPath();
     if (!FirstRun::markerPresent(root))
         return;
-    QLockFile lock(paths.file(QStringLiteral("QuorlOffice.lock")));
+    QLockFile lock(paths.file(FirstRun::kLockFile));
     lock.setStaleLockTime(0);
     if (lock.tryLock(0)) {
         if (FirstRun::markerPresent(root)) {
@@ -76,11 +76,7 @@ void readSettings(AppState &state)
     if (const auto lines = TextFile::readLines(state.optionsPath()))
         OptionsFile::parse(*lines, state.options);
     std::optional<int> tabs;
-    if (!LanguageFile::read(state.languagePath(), state.lang, state.langSettings, &tabs)) {
-        state.options.langName = QStringLiteral("English");
-        LanguageFile::read(state.languagePath(), state.lang, state.langSettings, &tabs);
-    }
-    Translations::apply(state.langSettings.langCode);
+    StartUp::readLanguage(state, true, nullptr, &tabs);
     state.templateDoc = state.paths.file(QStringLiteral("Data/Template.Doc"));
     state.templateHDoc = state.paths.file(QStringLiteral("Data/TemplateH.Doc"));
 }

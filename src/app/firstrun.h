@@ -17,6 +17,10 @@ struct Result
 
 bool markerPresent(const QString &appPath);
 
+// The program folder's lock, within it: held by the window while it runs, and by
+// whoever installs the delivered files.
+inline const QString kLockFile = QStringLiteral("QuorlOffice.lock");
+
 // Installs the delivered files into the data folders. Never shows anything itself; the caller reports a missing file as
 // "No " + path + " file found!".
 Result moveData(const QString &appPath);

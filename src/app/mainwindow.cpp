@@ -204,9 +204,6 @@ void MainWindow::buildFeatures()
     connect(m_dispatch, &Dispatch::linkTableRequested, m_favorites, &FavoriteLinks::showLinkTable);
     connect(m_dispatch, &Dispatch::aboutRequested, m_windows, &SecondaryWindows::showAbout);
     connect(m_dispatch, &Dispatch::languageEditorRequested, m_windows, &SecondaryWindows::showLanguageEditor);
-    // The start-up timer enables "FAVORITE"; the settings items stay off while the
-    // machine has no settings program for them.
-    connect(this, &MainWindow::startupFinished, m_dispatch, &Dispatch::disableMissingSettings);
 }
 
 void MainWindow::openAddresses(const QStringList &addresses)

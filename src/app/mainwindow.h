@@ -72,7 +72,6 @@ public:
     TabBrowsing *tabs() const { return m_tabs; }
     Dispatch *dispatch() const { return m_dispatch; }
     Exports &exports() { return *m_exports; }
-    MailExport &mail() { return *m_mail; }
     FavoriteLinks &favorites() { return *m_favorites; }
     FindBar *findBar() const { return m_findBar; }
 

@@ -129,9 +129,6 @@ bool MainWindow::load()
     m_addressBox->addItems(HistoryFile::read(s.historyPath()));
     mountCommandBars();
     m_dispatch->disableMissingSettings();
-    // What a run that was killed left in the temporary folder is of no use to anyone.
-    MailExport::removeOldArchives();
-    PrivateFolder::removeAbandoned(PrivateFolder::systemTemp());
 
     if (s.ini.startState == 2) {
         m_frame->place(QGuiApplication::primaryScreen()->geometry());
@@ -209,6 +206,10 @@ void MainWindow::mountCommandBars()
 void MainWindow::startupTimerFired()
 {
     m_startupTimer.stop();
+    // What a run that was killed left in the temporary folder is of no use to anyone;
+    // it is cleared once the window is up, not before it shows.
+    MailExport::removeOldArchives();
+    PrivateFolder::removeAbandoned(PrivateFolder::systemTemp());
     LinkFiles::readTitles(m_state.linkBase, m_state.groups, m_state.lang.entry(34));
     m_state.templateDoc = m_state.paths.file(QStringLiteral("Data/Template.Doc"));
     m_state.templateHDoc = m_state.paths.file(QStringLiteral("Data/TemplateH.Doc"));

@@ -24,7 +24,7 @@ bool prepare(AppState &s, QWidget *parent, std::unique_ptr<QLockFile> *lock)
     // Two copies on one program folder would write each other's files and share
     // LibreOffice's profile: the second says so and ends. A lock left by a copy that
     // was killed is taken over.
-    auto held = std::make_unique<QLockFile>(s.paths.file(QStringLiteral("QuorlOffice.lock")));
+    auto held = std::make_unique<QLockFile>(s.paths.file(FirstRun::kLockFile));
     held->setStaleLockTime(0);
     if (held->tryLock(0)) {
         *lock = std::move(held);

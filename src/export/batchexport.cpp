@@ -40,11 +40,6 @@ Family familyOf(const QString &format)
     return Family::Word;
 }
 
-bool exists(const QString &path)
-{
-    return QFileInfo::exists(path) || QFileInfo(path).isSymLink();
-}
-
 } // namespace
 
 // The window's side of an export, with no window: the file comes from the settings,
@@ -99,8 +94,8 @@ public:
         // name of its own (the export itself sees to that): the user is told.
         if (familyOf(m_settings.format) == Family::Pdf) {
             const QString side = Exports::sideDocumentPath(m_path);
-            if (side != m_path && exists(side))
-                m_renamed.append({side, Exports::nextFreeName(side)});
+            if (const QString taken = Exports::nextFreeName(side); side != m_path && taken != side)
+                m_renamed.append({side, taken});
         }
         return m_path;
     }
@@ -118,6 +113,7 @@ public:
         return choose(suggestedName);
     }
     void tell(Dialogs::Icon icon, const QString &text) override { m_told.append({icon, text}); }
+    bool keepsClipboard() override { return false; }
     void setOpacity(int) override {}
     QString statusText() const override { return {}; }
     void setStatusText(const QString &) override {}
@@ -277,10 +273,16 @@ QString BatchExport::exportPage(WebBrowser *web)
     }
     const QFileInfo file(m_host->path());
     if (m_host->path().isEmpty() || !file.isFile() || file.lastModified() < started.addSecs(-1)) {
-        return m_host->told().isEmpty() ? m_state.text(332, QStringLiteral("Nothing was exported from this page."))
-                                        : m_host->told().constLast().text;
+        return nothingExported();
     }
     return {};
+}
+
+QString BatchExport::nothingExported() const
+{
+    // The last thing the export told, or that it wrote nothing.
+    return m_host->told().isEmpty() ? m_state.text(332, QStringLiteral("Nothing was exported from this page."))
+                                    : m_host->told().constLast().text;
 }
 
 QString BatchExport::exportPicture(WebBrowser *web)
@@ -303,6 +305,5 @@ QString BatchExport::exportLinks(WebBrowser *web)
         m_host->choose(PageCapture::suggestName(web->locationName(), QStringLiteral("Links.doc"), QString()));
     if (m_exports->saveLinks(path))
         return {};
-    return m_host->told().isEmpty() ? m_state.text(332, QStringLiteral("Nothing was exported from this page."))
-                                    : m_host->told().constLast().text;
+    return nothingExported();
 }

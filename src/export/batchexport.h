@@ -70,6 +70,7 @@ private:
     QString exportPage(WebBrowser *web);
     QString exportPicture(WebBrowser *web);
     QString exportLinks(WebBrowser *web);
+    QString nothingExported() const;
 
     AppState &m_state;
     QWebEngineProfile *m_profile = nullptr;

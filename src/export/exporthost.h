@@ -53,6 +53,10 @@ public:
         return Dialogs::instance().question(dialogParent(), QStringLiteral("QuorlOffice"), question);
     }
 
+    // The captured page is also left on the clipboard, for the user to paste elsewhere;
+    // with no one at a desktop to paste it, it is not made at all.
+    virtual bool keepsClipboard() { return true; }
+
     // The window's opacity, 0 transparent to 255 opaque.
     virtual void setOpacity(int alpha) = 0;
 

@@ -41,24 +41,25 @@ QJsonObject typed(const char *type, const QString &value)
     return QJsonObject{{QStringLiteral("type"), QString::fromLatin1(type)}, {QStringLiteral("value"), value}};
 }
 
-// The added sheet can show a moment after the command has answered, and right after
-// the workbook was made the command may not have been taken at all: then it is sent
-// again. wanted: the number of sheets there are with it.
-bool addSheet(OfficeApp &office, const QJsonObject &sheet, int wanted = 2)
+// The part a command adds can show a moment after the command has answered (the
+// worker sends a command again until the document takes it, so it is sent once here).
+// wanted: the number of parts there are with it.
+bool partsReach(OfficeApp &office, int wanted)
 {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        if (!office.uno(QStringLiteral(".uno:Insert"), sheet))
+    for (int tries = 0; tries < 50; ++tries) {
+        const int parts = office.parts();
+        if (parts >= wanted)
+            return true;
+        if (parts < 0)
             return false;
-        for (int tries = 0; tries < 50; ++tries) {
-            const int parts = office.parts();
-            if (parts >= wanted)
-                return true;
-            if (parts < 0)
-                return false;
-            Wait::sleep(20);
-        }
+        Wait::sleep(20);
     }
     return false;
+}
+
+bool addSheet(OfficeApp &office, const QJsonObject &sheet, int wanted = 2)
+{
+    return office.uno(QStringLiteral(".uno:Insert"), sheet) && partsReach(office, wanted);
 }
 
 const QString kAssignLayout = QStringLiteral(".uno:AssignLayout");
@@ -334,7 +335,8 @@ void Exports::saveAllTabs()
             addresses.append(page.url);
             texts.append(page.title + u'\n' + page.url + QStringLiteral("\n\n") + page.text);
         }
-        PageCapture::putOnClipboard(CleanPage::sections(pages, now), texts.join(QStringLiteral("\n\n")));
+        if (m_host.keepsClipboard())
+            PageCapture::putOnClipboard(CleanPage::sections(pages, now), texts.join(QStringLiteral("\n\n")));
 
         progress.attach(office.worker());
         bool made = progress.step(s.text(257, QStringLiteral("Starting the office application...")))
@@ -650,11 +652,8 @@ void Exports::saveAsPowerPoint()
         int before = 0;
         made = step("open presentation", impress.open(path)) && (before = impress.parts()) > 0
                && impress.setPart(before - 1);
-        for (int tries = 0; made && tries < 50 && slides <= before; ++tries) {
-            if (tries > 0)
-                Wait::sleep(20);
-            made = impress.uno(QStringLiteral(".uno:InsertPage"), {}) && (slides = impress.parts()) > 0;
-        }
+        made = made && impress.uno(QStringLiteral(".uno:InsertPage"), {}) && partsReach(impress, before + 1)
+               && (slides = impress.parts()) > 0;
         made = made && slides == before + 1 && step("add slide", impress.setPart(slides - 1))
                && impress.uno(kAssignLayout, blankLayout(slides - 1));
     } else if (made) {

@@ -62,12 +62,6 @@ void PageCapture::setOpacity(int alpha)
     m_host.setOpacity(std::clamp(alpha, 0, 255));
 }
 
-bool PageCapture::clipboardHasContent()
-{
-    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
-    return data && ((data->hasText() && !data->text().trimmed().isEmpty()) || data->hasHtml() || data->hasImage());
-}
-
 bool PageCapture::copyPage(bool clearFirst, bool withPictures, Scope scope, int waitLimitMs)
 {
     QClipboard *clipboard = QGuiApplication::clipboard();
@@ -112,7 +106,8 @@ bool PageCapture::copyPage(bool clearFirst, bool withPictures, Scope scope, int 
             file.close();
             const QList<Mhtml::Part> parts = Mhtml::parse(archive);
             int budget = kMostFrames;
-            takeFrames(m_page, archive, parts, folder.path(), withPictures, 0, budget);
+            std::unique_ptr<ArchivePage> reader;
+            takeFrames(m_page, archive, parts, folder.path(), withPictures, 0, budget, reader);
             if (withPictures)
                 m_page.takePictures(parts);
         }
@@ -120,7 +115,8 @@ bool PageCapture::copyPage(bool clearFirst, bool withPictures, Scope scope, int 
         if (m_page.isEmpty())
             return false;
     }
-    putOnClipboard(m_page.document(withPictures, QDateTime::currentDateTime()), m_page.text);
+    if (m_host.keepsClipboard())
+        putOnClipboard(m_page.document(withPictures, QDateTime::currentDateTime()), m_page.text);
     return true;
 }
 
@@ -198,7 +194,8 @@ int PageCapture::framePart(const CleanPage::Frame &frame, const QList<Mhtml::Par
 }
 
 void PageCapture::takeFrames(CleanPage &page, const QByteArray &archive, const QList<Mhtml::Part> &parts,
-                             const QString &folder, bool withPictures, int depth, int &budget)
+                             const QString &folder, bool withPictures, int depth, int &budget,
+                             std::unique_ptr<ArchivePage> &reader)
 {
     for (int n = 0; n < page.frames.size() && budget > 0; ++n) {
         const int part = framePart(page.frames.at(n), parts);
@@ -207,22 +204,24 @@ void PageCapture::takeFrames(CleanPage &page, const QByteArray &archive, const Q
         --budget;
         // The frame's document alone, shown from the archive as its page, and taken
         // by the same script as the page: what reaches the document is as clean.
-        const QString path = folder + QStringLiteral("/frame.mht");
+        // A name of its own for each: the one reader never takes a frame for the last.
+        const QString path = folder + QStringLiteral("/frame%1.mht").arg(budget);
         QFile file(path);
         if (!file.open(QIODevice::WriteOnly) || file.write(Mhtml::withPage(archive, parts, part)) < 0)
             continue;
         file.close();
-        ArchivePage reader;
-        if (!reader.load(path, page.frames.at(n).size, 15000))
+        if (!reader)
+            reader = std::make_unique<ArchivePage>();
+        if (!reader->load(path, page.frames.at(n).size, 15000))
             continue;
-        const auto captured = take([&reader](const QString &code, int timeoutMs) { return reader.evaluate(code, timeoutMs); },
+        const auto captured = take([&reader](const QString &code, int timeoutMs) { return reader->evaluate(code, timeoutMs); },
                                    withPictures);
         QFile::remove(path);
         if (!captured || !captured->toMap().contains(QStringLiteral("html")))
             continue;
         CleanPage frame = CleanPage::fromScript(*captured);
         if (depth + 1 < kFrameDepth)
-            takeFrames(frame, archive, parts, folder, withPictures, depth + 1, budget);
+            takeFrames(frame, archive, parts, folder, withPictures, depth + 1, budget, reader);
         frame.dropFrames();
         page.insertFrame(n, frame);
     }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 
+class ArchivePage;
 class ExportHost;
 class QImage;
 struct AppState;
@@ -47,7 +48,6 @@ public:
     // False, the user told, when the current page's renderer has ended.
     bool pageAlive();
     static QString pageDiedMessage(const AppState &state);
-    static bool clipboardHasContent();
 
     // The file name proposed for the current page, from its title; fixedName when the
     // title leaves no name.
@@ -102,9 +102,11 @@ private:
     bool selectionWanted(WebBrowser *web);
     // The part of the archive that holds a frame's document; -1 when none does.
     static int framePart(const CleanPage::Frame &frame, const QList<Mhtml::Part> &parts);
-    // The other sites' frames of page filled in from the archive, each taken as a page.
+    // The other sites' frames of page filled in from the archive, each taken as a page
+    // shown by reader, which is made at the first frame and serves them all.
     static void takeFrames(CleanPage &page, const QByteArray &archive, const QList<Mhtml::Part> &parts,
-                           const QString &folder, bool withPictures, int depth, int &budget);
+                           const QString &folder, bool withPictures, int depth, int &budget,
+                           std::unique_ptr<ArchivePage> &reader);
 
     const AppState &m_state;
     ExportHost &m_host;

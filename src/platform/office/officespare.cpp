@@ -25,6 +25,9 @@ OfficeSpare::OfficeSpare(QString workerPath, QString profileFolder, QObject *par
     m_endingLimit.setSingleShot(true);
     m_endingLimit.setInterval(kEndingMs);
     connect(&m_endingLimit, &QTimer::timeout, this, [this] {
+        // It has had its time to end: killed at once, not waited for once more.
+        if (m_ending)
+            m_ending->abandon();
         finishEnding();
         start();
     });
@@ -60,6 +63,12 @@ bool OfficeSpare::startable() const
     return !m_ended && g_enabled && !m_spare && !m_ending && m_exports == 0 && m_quickDeaths < kQuickDeathsAllowed;
 }
 
+void OfficeSpare::makeSpare()
+{
+    m_spare = std::make_unique<OfficeWorker>(m_workerPath, m_profileFolder);
+    connect(m_spare.get(), &OfficeWorker::ended, this, &OfficeSpare::died);
+}
+
 void OfficeSpare::startIfIdle()
 {
     if (!startable())
@@ -78,8 +87,7 @@ void OfficeSpare::start()
         return;
     m_idle.stop();
     m_kept = 0;
-    m_spare = std::make_unique<OfficeWorker>(m_workerPath, m_profileFolder);
-    connect(m_spare.get(), &OfficeWorker::ended, this, &OfficeSpare::died);
+    makeSpare();
     m_started.start();
     m_spare->launch();
     if (!m_spare->running()) {
@@ -187,15 +195,13 @@ void OfficeSpare::keepWorkers(int exports)
 
 bool OfficeSpare::keep(OfficeWorker &worker)
 {
-    if (m_keepLimit <= 0 || m_ended || !g_enabled || m_spare || m_ending || m_exports > 0 || !worker.alive()
-        || !worker.started())
+    if (m_keepLimit <= 0 || !startable() || !worker.alive() || !worker.started())
         return false;
     // LibreOffice gathers what it does not give back: after so many documents it starts
     // afresh, while the next page loads.
     if (++m_kept >= m_keepLimit)
         return false;
-    m_spare = std::make_unique<OfficeWorker>(m_workerPath, m_profileFolder);
-    connect(m_spare.get(), &OfficeWorker::ended, this, &OfficeSpare::died);
+    makeSpare();
     m_spare->takeOver(worker);
     return true;
 }

@@ -49,8 +49,6 @@ public:
     // There is a spare, and LibreOffice has answered its start in it (a start that
     // failed is then reported by the export that takes it, as without a spare).
     bool ready() const;
-    // LibreOffice's profile folder of the workers.
-    const QString &profileFolder() const { return m_profileFolder; }
 
     // Spares are started at all (tests that count worker processes turn them off; an
     // export's worker then ends before the export returns, as without spares).
@@ -68,6 +66,7 @@ private:
     bool startable() const;
     void startIfIdle();
     void start();
+    void makeSpare();
     void died();
     void ended();
     // The export's worker that is ending, made to end now.
