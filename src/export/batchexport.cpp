@@ -146,10 +146,14 @@ BatchExport::BatchExport(AppState &state, Settings settings, std::function<void(
     , m_exports(std::make_unique<Exports>(state, *m_host, this))
 {
     const Family family = familyOf(m_settings.format);
-    if (family == Family::Picture || family == Family::Page)
+    if (family == Family::Picture || family == Family::Page) {
         m_exports->spare()->end();
-    else
+    } else {
+        // One worker serves the batch's documents, all of one kind, and its first
+        // document comes at once.
+        m_exports->spare()->setWarmUp({});
         m_exports->spare()->keepWorkers(kExportsPerWorker);
+    }
 }
 
 BatchExport::~BatchExport() = default;

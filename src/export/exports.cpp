@@ -107,6 +107,10 @@ Exports::Exports(AppState &state, ExportHost &host, QObject *owner)
     , m_capture(state, host)
     , m_spare(new OfficeSpare(OfficeApp::workerPath(state), OfficeApp::profileFolder(state), owner))
 {
+    // A new document of each kind the exports make.
+    m_spare->setWarmUp({OfficeApp::newDocumentRequest(QStringLiteral("swriter")),
+                        OfficeApp::newDocumentRequest(QStringLiteral("scalc")),
+                        OfficeApp::newDocumentRequest(QStringLiteral("simpress"))});
 }
 
 void Exports::finish(const QString &path, const OfficeApp *office, const QString &failure, const QString &extra)

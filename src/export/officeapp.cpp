@@ -10,12 +10,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QImage>
 #include <QJsonDocument>
 #include <QSize>
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 using namespace OfficeProtocol;
 
@@ -29,6 +31,56 @@ QString extension(const QString &path)
 QJsonObject typed(const char *type, const QString &value)
 {
     return QJsonObject{{QStringLiteral("type"), QString::fromLatin1(type)}, {QStringLiteral("value"), value}};
+}
+
+// The width of a text document's text, measured the first time the document is opened:
+// measuring makes LibreOffice write the whole document once more, which is a good part
+// of opening it. A file is measured again once it has changed; a new landscape document
+// (a file of no path) is always the same.
+struct FileStamp
+{
+    qint64 size = -1;
+    QDateTime modified;
+    bool operator==(const FileStamp &) const = default;
+};
+
+FileStamp stampOf(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    const QFileInfo file(path);
+    return {file.size(), file.lastModified()};
+}
+
+struct TextWidth
+{
+    FileStamp stamp;
+    double millimetres = 0;
+};
+
+QHash<QString, TextWidth> &knownTextWidths()
+{
+    static QHash<QString, TextWidth> widths;
+    return widths;
+}
+
+std::optional<double> knownTextWidth(const QString &key, const FileStamp &stamp)
+{
+    const auto known = knownTextWidths().constFind(key);
+    if (known == knownTextWidths().constEnd() || !(known->stamp == stamp))
+        return std::nullopt;
+    return known->millimetres;
+}
+
+void rememberTextWidth(const QString &key, const FileStamp &stamp, double millimetres)
+{
+    if (millimetres > 0)
+        knownTextWidths().insert(key, {stamp, millimetres});
+}
+
+QString textWidthKey(const QString &path)
+{
+    return QFileInfo(path).absoluteFilePath();
 }
 
 } // namespace
@@ -122,7 +174,7 @@ QJsonObject OfficeApp::openRequest(const QString &path)
     return {{kOperation, Op::load},
             {Field::path, path},
             {Field::copy, true},
-            {Field::measure, text.contains(extension(path))}};
+            {Field::measure, text.contains(extension(path)) && !knownTextWidth(textWidthKey(path), stampOf(path))}};
 }
 
 QJsonObject OfficeApp::newDocumentRequest(const QString &factory)
@@ -131,7 +183,7 @@ QJsonObject OfficeApp::newDocumentRequest(const QString &factory)
     return {{kOperation, Op::load},
             {Field::factory, factory},
             {Field::render, factory == QLatin1String("simpress")},
-            {Field::measure, factory == kLandscapeFactory}};
+            {Field::measure, factory == kLandscapeFactory && !knownTextWidth(factory, {})}};
 }
 
 QJsonObject OfficeApp::unoRequest(const QString &command, const QJsonObject &arguments)
@@ -150,15 +202,24 @@ bool OfficeApp::create()
 
 bool OfficeApp::open(const QString &path)
 {
+    const QString key = textWidthKey(path);
+    // Read before the file is opened: a change made meanwhile has it measured again.
+    const FileStamp stamp = stampOf(path);
+    const std::optional<double> known = knownTextWidth(key, stamp);
     const OfficeWorker::Reply reply = m_worker.request(openRequest(path));
-    m_textWidth = reply.data.value(Answer::textWidth).toDouble();
+    m_textWidth = known ? *known : reply.data.value(Answer::textWidth).toDouble();
+    if (!known && reply.ok())
+        rememberTextWidth(key, stamp, m_textWidth);
     return check(reply, QStringLiteral("open ") + path);
 }
 
 bool OfficeApp::newDocument(const QString &factory)
 {
+    const std::optional<double> known = knownTextWidth(factory, {});
     const OfficeWorker::Reply reply = m_worker.request(newDocumentRequest(factory));
-    m_textWidth = reply.data.value(Answer::textWidth).toDouble();
+    m_textWidth = known ? *known : reply.data.value(Answer::textWidth).toDouble();
+    if (!known && reply.ok() && factory == kLandscapeFactory)
+        rememberTextWidth(factory, {}, m_textWidth);
     return check(reply, QStringLiteral("new document"));
 }
 

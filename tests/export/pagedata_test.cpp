@@ -286,6 +286,19 @@ TEST_F(PageDataTest, PicturesLoadedLateOrShownWideAreInTheDocumentWithinTheText)
         EXPECT_NEAR(widths.at(1), 240 * 2.54 / 96, 0.05) << key;
     }
 
+    // A template changed since its text was measured is measured again: the landscape
+    // template made portrait gives the portrait width.
+    const QString landscape = window->state().templateDoc;
+    ASSERT_TRUE(QFile::remove(landscape));
+    ASSERT_TRUE(QFile::copy(window->state().templateHDoc, landscape));
+    const QString changed = folder.file(QStringLiteral("changed.odt"));
+    exportTo("SAVE:WORDH", changed);
+    ASSERT_EQ(lastMessage(), lang().entry(108) + changed);
+    const QString odt = flat(changed, QStringLiteral("fodt"));
+    ASSERT_EQ(frameWidths(odt).size(), 2);
+    EXPECT_LT(textWidth(odt), 20); // centimetres
+    EXPECT_NEAR(frameWidths(odt).at(0), textWidth(odt), 0.05);
+
     // In the PDF nothing reaches into the right margin of the portrait page.
     const QString pdf = folder.file(QStringLiteral("pictures.pdf"));
     exportTo("SAVE:PDF", pdf);

@@ -10,6 +10,7 @@ bool g_enabled = true;
 // until the next export has run: LibreOffice cannot start here, and the exports say so.
 constexpr qint64 kQuickDeathMs = 10000;
 constexpr int kQuickDeathsAllowed = 3;
+constexpr int kWarmUpPollMs = 30;
 
 } // namespace
 
@@ -21,6 +22,8 @@ OfficeSpare::OfficeSpare(QString workerPath, QString profileFolder, QObject *par
     m_idle.setSingleShot(true);
     m_idle.setInterval(kIdleMs);
     connect(&m_idle, &QTimer::timeout, this, &OfficeSpare::startIfIdle);
+    m_warming.setInterval(kWarmUpPollMs);
+    connect(&m_warming, &QTimer::timeout, this, &OfficeSpare::warmUp);
     // An export's worker that does not end when asked is killed.
     m_endingLimit.setSingleShot(true);
     m_endingLimit.setInterval(kEndingMs);
@@ -94,7 +97,22 @@ void OfficeSpare::start()
         // The worker cannot even be started; each export will say why.
         m_spare.reset();
         m_quickDeaths = kQuickDeathsAllowed;
+        return;
     }
+    m_warmUpLeft = m_warmUp;
+    if (!m_warmUpLeft.isEmpty())
+        m_warming.start();
+}
+
+void OfficeSpare::warmUp()
+{
+    if (!m_spare || m_warmUpLeft.isEmpty()) {
+        m_warming.stop();
+        m_warmUpLeft.clear();
+        return;
+    }
+    if (m_spare->answersWaiting())
+        m_spare->sendAhead({m_warmUpLeft.takeFirst()});
 }
 
 void OfficeSpare::died()
@@ -120,6 +138,7 @@ bool OfficeSpare::exportBegins(OfficeWorker &worker, const QList<QJsonObject> &a
     // another): it ends first, so two never share LibreOffice's profile.
     finishEnding();
     // A spare that has died unnoticed (killed while the program was idle) is passed over.
+    m_warmUpLeft.clear();
     if (m_spare && m_spare->alive()) {
         worker.takeOver(*m_spare, ahead);
         m_spare.reset();
@@ -213,5 +232,6 @@ qint64 OfficeSpare::processId() const
 
 bool OfficeSpare::ready() const
 {
-    return m_spare && m_spare->alive() && (m_spare->started() || m_spare->answerWaiting());
+    return m_spare && m_spare->alive() && (m_spare->started() || m_spare->answersWaiting())
+           && m_warmUpLeft.isEmpty();
 }

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QElapsedTimer>
+#include <QJsonObject>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -27,6 +29,13 @@ public:
 
     // A spare is started once the program has been idle for a moment.
     void prepareWhenIdle();
+    // What a new spare does once LibreOffice has started in it, before it waits: the
+    // first document of each kind costs LibreOffice a good deal more than the next, and
+    // that is better paid while the program is idle than in the next export. The
+    // requests go one at a time, each once the one before has been answered, and none
+    // after an export has taken the spare, so an export that comes meanwhile waits for
+    // one at most.
+    void setWarmUp(QList<QJsonObject> requests) { m_warmUp = std::move(requests); }
     // An export begins: worker takes over the spare when there is one (sent the
     // requests ahead; true), else it launches a worker of its own. No spare is started
     // until exportEnded(). A spare that dies at the very moment it is taken fails that
@@ -46,8 +55,9 @@ public:
     void keepWorkers(int exports);
     // The spare's process, 0 when there is none.
     qint64 processId() const;
-    // There is a spare, and LibreOffice has answered its start in it (a start that
-    // failed is then reported by the export that takes it, as without a spare).
+    // There is a spare, and LibreOffice has answered its start and its warm-up in it (a
+    // start that failed is then reported by the export that takes it, as without a
+    // spare).
     bool ready() const;
 
     // Spares are started at all (tests that count worker processes turn them off; an
@@ -66,6 +76,8 @@ private:
     bool startable() const;
     void startIfIdle();
     void start();
+    // The next warm-up request, once the spare has answered all before it.
+    void warmUp();
     void makeSpare();
     void died();
     void ended();
@@ -74,9 +86,12 @@ private:
 
     QString m_workerPath;
     QString m_profileFolder;
+    QList<QJsonObject> m_warmUp;
+    QList<QJsonObject> m_warmUpLeft; // the spare's, not yet sent
     std::unique_ptr<OfficeWorker> m_spare;
     std::unique_ptr<OfficeWorker> m_ending; // an export's worker, asked to end
     QTimer m_idle;
+    QTimer m_warming;
     QTimer m_endingLimit;
     QElapsedTimer m_started;
     int m_exports = 0;      // exports whose worker runs

@@ -75,17 +75,19 @@ qint64 OfficeWorker::processId() const
     return m_process ? m_process->processId() : 0;
 }
 
-bool OfficeWorker::answerWaiting()
+bool OfficeWorker::answersWaiting()
 {
     if (!running())
         return false;
     m_buffer += m_process->readAllStandardOutput();
+    const qsizetype owed = (m_initSent && !m_started ? 1 : 0) + m_ahead.size();
+    qsizetype answers = 0;
     for (const QByteArray &line : m_buffer.split('\n')) {
         const QJsonObject object = QJsonDocument::fromJson(line).object();
         if (!object.isEmpty() && !isSignOfLife(object))
-            return true;
+            ++answers;
     }
-    return false;
+    return answers > 0 && answers >= owed;
 }
 
 QString OfficeWorker::privateFolder() const

@@ -44,6 +44,9 @@ public:
     // without waiting: LibreOffice starts, and makes the first document, while the
     // program does other work. start() and request() then take their answers.
     void launch(const QList<QJsonObject> &ahead = {});
+    // Sends requests whose answers the next start() or request() takes (and drops when
+    // they are not the one asked), without waiting.
+    void sendAhead(const QList<QJsonObject> &ahead);
     // Takes over the process other has launched (its LibreOffice started or starting),
     // and sends it the requests ahead. other is left without a process.
     void takeOver(OfficeWorker &other, const QList<QJsonObject> &ahead = {});
@@ -64,9 +67,9 @@ public:
     // end the program has not yet been told of).
     bool alive();
     qint64 processId() const;
-    // An answer has come that no one has taken yet (LibreOffice's start, when nothing
-    // else was asked); it stays for start() or request() to take.
-    bool answerWaiting();
+    // Every answer owed has come (LibreOffice's start and the requests sent ahead) and
+    // no one has taken them yet; they stay for start() or request() to take.
+    bool answersWaiting();
     // LibreOffice has started in the worker, and start() has taken its answer.
     bool started() const { return m_started && running(); }
     // The worker's private folder while it runs (files handed to it, documents it saves).
@@ -91,7 +94,6 @@ signals:
 
 private:
     void adopt(QProcess *process);
-    void sendAhead(const QList<QJsonObject> &ahead);
     // One line to the worker.
     void send(const QJsonObject &request);
     Reply waitForReply();
