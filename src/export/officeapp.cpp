@@ -37,20 +37,7 @@ QJsonObject typed(const char *type, const QString &value)
 // measuring makes LibreOffice write the whole document once more, which is a good part
 // of opening it. A file is measured again once it has changed; a new landscape document
 // (a file of no path) is always the same.
-struct FileStamp
-{
-    qint64 size = -1;
-    QDateTime modified;
-    bool operator==(const FileStamp &) const = default;
-};
-
-FileStamp stampOf(const QString &path)
-{
-    if (path.isEmpty())
-        return {};
-    const QFileInfo file(path);
-    return {file.size(), file.lastModified()};
-}
+using FileStamp = OfficeApp::FileStamp;
 
 struct TextWidth
 {
@@ -84,6 +71,14 @@ QString textWidthKey(const QString &path)
 }
 
 } // namespace
+
+OfficeApp::FileStamp OfficeApp::stampOf(const QString &path)
+{
+    if (path.isEmpty())
+        return {};
+    const QFileInfo file(path);
+    return {file.size(), file.lastModified()};
+}
 
 OfficeApp::OfficeApp(const AppState &state, OfficeSpare *spare)
     : m_state(state)
@@ -158,6 +153,13 @@ bool OfficeApp::check(const OfficeWorker::Reply &reply, const QString &step)
 
 void OfficeApp::launch(const QList<QJsonObject> &ahead)
 {
+    // The files opened ahead as they are now: the worker copies them at once, and the
+    // width it measures is that copy's.
+    for (const QJsonObject &request : ahead) {
+        const QString path = request.value(Field::path).toString();
+        if (request.value(kOperation).toString() == Op::load && !path.isEmpty())
+            m_openedAhead.append({request, stampOf(path)});
+    }
     if (m_spare && !m_launched)
         m_spare->exportBegins(m_worker, ahead);
     else
@@ -203,10 +205,17 @@ bool OfficeApp::create()
 bool OfficeApp::open(const QString &path)
 {
     const QString key = textWidthKey(path);
-    // Read before the file is opened: a change made meanwhile has it measured again.
-    const FileStamp stamp = stampOf(path);
+    // The file as the worker copied it: as it was when the request went ahead, when
+    // that request is the one answered; else as it is now. A change made since has it
+    // measured again next time.
+    const QJsonObject request = openRequest(path);
+    FileStamp stamp = stampOf(path);
+    for (const OpenedAhead &ahead : std::as_const(m_openedAhead)) {
+        if (ahead.request == request)
+            stamp = ahead.stamp;
+    }
     const std::optional<double> known = knownTextWidth(key, stamp);
-    const OfficeWorker::Reply reply = m_worker.request(openRequest(path));
+    const OfficeWorker::Reply reply = m_worker.request(request);
     m_textWidth = known ? *known : reply.data.value(Answer::textWidth).toDouble();
     if (!known && reply.ok())
         rememberTextWidth(key, stamp, m_textWidth);

@@ -83,12 +83,28 @@ public:
     // The PDF export options of the exports, as LibreOffice's filter takes them.
     static QString pdfOptions();
 
+    // A file as it was at one moment (its size and last change), to tell whether it
+    // has changed since; a path that names no file has none.
+    struct FileStamp
+    {
+        qint64 size = -1;
+        QDateTime modified;
+        bool operator==(const FileStamp &) const = default;
+    };
+    static FileStamp stampOf(const QString &path);
+
 private:
     bool check(const OfficeWorker::Reply &reply, const QString &step);
     bool pasteFile(const QString &mime, const QByteArray &data, bool replaceAll);
 
     const AppState &m_state;
     OfficeSpare *m_spare = nullptr;
+    struct OpenedAhead
+    {
+        QJsonObject request;
+        FileStamp stamp;
+    };
+    QList<OpenedAhead> m_openedAhead;
     bool m_launched = false;
     bool m_handedBack = false;
     double m_textWidth = 0; // millimetres

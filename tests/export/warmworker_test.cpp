@@ -127,6 +127,16 @@ TEST_F(WarmWorkerTest, EachExportTakesAWorkerStartedAheadAlsoRightAfterAnother)
 
     EXPECT_TRUE(textOf(target).contains(QStringLiteral("Seven boats came in on the morning tide.")));
     EXPECT_TRUE(flat(sheet, QStringLiteral("fods")).contains(QStringLiteral("Gull")));
+
+    // An export that comes while the new worker is still making its first documents
+    // takes it all the same, and saves its own document, not one of those.
+    exportTo("SAVE:WORDH", folder.file(QStringLiteral("again.doc")));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return spare()->processId() > 0 && spare()->processId() != fourth; }, 10000));
+    QTest::qWait(700);
+    const QString early = folder.file(QStringLiteral("early.xls"));
+    exportTo("SAVE:EXCEL", early);
+    EXPECT_EQ(lastMessage(), lang().entry(108) + early);
+    EXPECT_TRUE(flat(early, QStringLiteral("fods")).contains(QStringLiteral("Gull")));
 }
 
 // A batch of exports keeps its worker from one export to the next, LibreOffice started,

@@ -1,6 +1,7 @@
 #include "officespare.h"
 
 #include "platform/office/officeworker.h"
+#include "platform/office/protocol.h"
 #include "platform/wait.h"
 
 namespace {
@@ -111,8 +112,11 @@ void OfficeSpare::warmUp()
         m_warmUpLeft.clear();
         return;
     }
-    if (m_spare->answersWaiting())
-        m_spare->sendAhead({m_warmUpLeft.takeFirst()});
+    if (m_spare->answersWaiting()) {
+        QJsonObject request = m_warmUpLeft.takeFirst();
+        request.insert(OfficeProtocol::Field::warmUp, true);
+        m_spare->sendAhead({request});
+    }
 }
 
 void OfficeSpare::died()
@@ -199,6 +203,8 @@ void OfficeSpare::end()
 {
     m_ended = true;
     m_idle.stop();
+    m_warming.stop();
+    m_warmUpLeft.clear();
     finishEnding();
     if (m_spare) {
         m_spare->quit();

@@ -52,6 +52,9 @@ inline constexpr QLatin1StringView options{"options"};
 inline constexpr QLatin1StringView part{"part"};
 inline constexpr QLatin1StringView command{"command"};
 inline constexpr QLatin1StringView arguments{"arguments"};
+// Marks a request of the spare's warm-up, so that its answer is never taken for an
+// export's own request; the worker does not read it.
+inline constexpr QLatin1StringView warmUp{"warmUp"};
 } // namespace Field
 
 // The factory of a new landscape text document, beside LibreOffice's own ("swriter",
