@@ -33,8 +33,18 @@ ExportProgress::ExportProgress(ExportHost &host, const AppState &state, int step
 
 ExportProgress::~ExportProgress()
 {
+    end();
+}
+
+void ExportProgress::end()
+{
+    if (m_ended)
+        return;
+    m_ended = true;
     qApp->removeEventFilter(this);
     delete m_cancel;
+    m_cancel = nullptr;
+    m_worker = nullptr;
     m_host.setStatusText(m_statusBefore);
     m_host.setProgress(0);
 }
@@ -48,6 +58,8 @@ void ExportProgress::attach(OfficeWorker &worker)
 
 bool ExportProgress::step(const QString &text)
 {
+    if (m_ended)
+        return true;
     m_step = std::min(m_step + 1, m_steps - 1);
     m_host.setStatusText(text);
     showPercent(0);
@@ -56,6 +68,8 @@ bool ExportProgress::step(const QString &text)
 
 void ExportProgress::showPercent(int percent)
 {
+    if (m_ended)
+        return;
     const int value = (std::max(0, m_step) * 100 + std::clamp(percent, 0, 100)) / m_steps;
     m_host.setProgress(value);
 }

@@ -24,6 +24,10 @@ public:
     void attach(OfficeWorker &worker);
     // The next step begins; always true, so steps chain with &&.
     bool step(const QString &text);
+    // The work is over: the status panel is put back at once, so the export's closing
+    // message never shows a step under way or a Cancel button beside it. The end of the
+    // object does it too.
+    void end();
 
     QToolButton *cancelButton() const { return m_cancel; }
 
@@ -39,4 +43,5 @@ private:
     QPointer<OfficeWorker> m_worker;
     QToolButton *m_cancel = nullptr;
     QString m_statusBefore;
+    bool m_ended = false;
 };

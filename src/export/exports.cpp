@@ -212,6 +212,7 @@ void Exports::saveAsWord()
         && progress.step(s.text(260, QStringLiteral("Saving the document...")))
         && step("save", word.saveAs(path, OfficeApp::writerFormat(path)));
     word.quit();
+    progress.end();
     ExportTimings::mark(QStringLiteral("quit"));
     finish(path, &word, made ? QString() : word.failureMessage());
 }
@@ -274,6 +275,7 @@ void Exports::saveAsPdf()
         && progress.step(s.text(260, QStringLiteral("Saving the document...")))
         && step("save pdf", word.saveAs(path, QStringLiteral("pdf"), OfficeApp::pdfOptions()));
     word.quit();
+    progress.end();
     ExportTimings::mark(QStringLiteral("quit"));
     const QString named = side != sideDocumentPath(path)
                               ? QStringLiteral("\n") + s.text(255, QStringLiteral("The word-processor document was saved as:"))
@@ -362,6 +364,7 @@ void Exports::saveAllTabs()
                                : sheets ? office.saveAs(path, OfficeApp::calcFormat(path))
                                         : office.saveAs(path, OfficeApp::writerFormat(path)));
         office.quit();
+        progress.end();
         ExportTimings::mark(QStringLiteral("quit"));
         if (!made && office.failureMessage().isEmpty() && !office.cancelled())
             return finish(path, &office, s.text(223, QStringLiteral("The document was not saved.")));
@@ -561,6 +564,7 @@ bool Exports::saveLinks(const QString &target)
                       && progress.step(s.text(260, QStringLiteral("Saving the document...")))
                       && word.saveAs(target, OfficeApp::writerFormat(target));
     word.quit();
+    progress.end();
     if (!made && !word.cancelled())
         m_host.tell(Dialogs::Icon::Warning, word.failureMessage());
     return made;
@@ -599,6 +603,7 @@ void Exports::saveAsExcel()
         && progress.step(s.text(260, QStringLiteral("Saving the document...")))
         && step("save", excel.saveAs(path, OfficeApp::calcFormat(path)));
     excel.quit();
+    progress.end();
     ExportTimings::mark(QStringLiteral("quit"));
     finish(path, &excel,
            made ? QString()
@@ -677,6 +682,7 @@ void Exports::saveAsPowerPoint()
                && step("save", impress.saveAs(path, OfficeApp::impressFormat(path)));
     }
     impress.quit();
+    progress.end();
     ExportTimings::mark(QStringLiteral("quit"));
     if (made) {
         m_host.tell(Dialogs::Icon::Information, s.lang.entry(216) + u' ' + QString::number(slides) + u' ' + s.lang.entry(217)

@@ -279,8 +279,19 @@ TEST_F(UserFilesTest, TheStatusPanelShowsTheStepsAndCancelEndsTheExport)
         }
     });
     watch->start(2);
+    // The closing message shows over a status panel put back: no step, no Cancel.
+    QString statusDuringMessage;
+    bool cancelDuringMessage = true;
+    dialogs.dialogs.duringMessage = [&] {
+        watch->stop();
+        statusDuringMessage = window->statusText()->text();
+        cancelDuringMessage = window->findChild<QToolButton *>(QStringLiteral("cancelExport")) != nullptr;
+    };
     exportTo("SAVE:WORDH", folder.file(QStringLiteral("steps.doc")));
+    dialogs.dialogs.duringMessage = nullptr;
     watch->stop();
+    EXPECT_EQ(statusDuringMessage, QStringLiteral("before"));
+    EXPECT_FALSE(cancelDuringMessage);
     for (int n : {257, 258, 259, 260})
         EXPECT_TRUE(steps.contains(lang().entry(n))) << n << ": " << str(steps.join(u'|'));
     // The bar moves on with each step.
