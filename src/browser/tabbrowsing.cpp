@@ -352,6 +352,11 @@ bool TabBrowsing::attend(const std::function<WebBrowser *()> &page, const std::f
         const auto answer = web->evaluate(
             QStringLiteral("document.URL === 'about:blank' ? 'blank' : document.readyState"), 2000);
         const QString state = answer ? answer->toString().toLower() : QString();
+        // The user may have ended the wait while the page was being asked: a navigation
+        // stopped meanwhile leaves the page before it complete, which is not the page
+        // waited for.
+        if (ended())
+            return false;
         if (!web->busy() && (state == QLatin1String("complete") || state == QLatin1String("blank")))
             return true;
         // A completed document at another address while a navigation runs is the page
