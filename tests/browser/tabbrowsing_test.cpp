@@ -175,6 +175,10 @@ TEST_F(TabsTest, WebAttendWaitsForTheSlowPageOnly)
     EXPECT_LT(clock.elapsed(), 4000);
     EXPECT_EQ(window->browser(0)->readyState(), QStringLiteral("complete"));
     EXPECT_EQ(window->browser(0)->locationName(), QStringLiteral("Slow"));
+
+    // A wait the user has ended gives no page, even a complete one: a navigation stopped
+    // while the page was being asked leaves the page before it complete.
+    EXPECT_FALSE(TabBrowsing::attend([this] { return window->browser(0); }, [] { return true; }, -1));
 }
 
 TEST_F(TabsTest, CloseRequestDuringAWaitEndsTheWaitThenTheProgram)
