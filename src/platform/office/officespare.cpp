@@ -141,8 +141,9 @@ bool OfficeSpare::exportBegins(OfficeWorker &worker, const QList<QJsonObject> &a
     // The worker of the export before may still be ending (an export right after
     // another): it ends first, so two never share LibreOffice's profile.
     finishEnding();
-    // A spare that has died unnoticed (killed while the program was idle) is passed over.
+    // Nothing more of the warm-up goes to a spare an export takes.
     m_warmUpLeft.clear();
+    // A spare that has died unnoticed (killed while the program was idle) is passed over.
     if (m_spare && m_spare->alive()) {
         worker.takeOver(*m_spare, ahead);
         m_spare.reset();
